@@ -1,0 +1,100 @@
+#include "effect/rotating_picture.hpp"
+
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+
+#include "display/display_descriptor.hpp"
+#include "effect/numeric.hpp"
+
+namespace {
+
+constexpr double fullTurn = 360.0;
+constexpr uint32_t imageMiddleX = 320;
+constexpr uint32_t imageMiddleY = 240;
+
+} // namespace
+
+void RotatingPicture::Advance(float elapsedSeconds)
+{
+    const double phase = static_cast<double>(colourRate) * elapsedSeconds + colourPhase;
+    colourPhase = RoundToSingle(phase);
+    colourOffset = LowByteOfTruncation(phase);
+
+    angle = RoundToSingle(static_cast<double>(spinRate) * elapsedSeconds + angle);
+    // One correction each way per call; both tests read the stored single.
+    if (angle > fullTurn)
+        angle = RoundToSingle(angle - fullTurn);
+    if (angle < 0.0f)
+        angle = RoundToSingle(angle + fullTurn);
+}
+
+uint8_t RotatingPicture::ColourIndexIn(uint8_t mode, int32_t px, int32_t py) const
+{
+    switch (mode) {
+    case 1:
+        return static_cast<uint8_t>(colourOffset + std::abs(px));
+    case 2:
+        return static_cast<uint8_t>(colourOffset + std::abs(py));
+    case 3: {
+        const uint32_t x = static_cast<uint32_t>(px);
+        const uint32_t y = static_cast<uint32_t>(py);
+        const uint32_t squares = x * x + y * y;
+        return static_cast<uint8_t>(colourOffset + static_cast<uint32_t>(std::sqrt(static_cast<double>(squares))));
+    }
+    default:
+        return colourOffset;
+    }
+}
+
+void RotatingPicture::Draw(DisplayDescriptor& target, int32_t orbitX, int32_t orbitY) const
+{
+    const double radians = angle * DegreesToRadians;
+    const double sine = RoundToSingle(std::sin(radians));
+    const double cosine = RoundToSingle(std::cos(radians));
+    // An angle that is not a number would leave no position to truncate.
+    if (std::isnan(sine) || std::isnan(cosine))
+        return;
+    const uint32_t originX = imageMiddleX + static_cast<uint32_t>(orbitX);
+    const uint32_t originY = imageMiddleY + static_cast<uint32_t>(orbitY);
+    // One loop per colour mode, so that the mode is not looked at for every pixel.
+    switch (colourMode) {
+    case 1:
+        return DrawPixels<1>(target, sine, cosine, originX, originY);
+    case 2:
+        return DrawPixels<2>(target, sine, cosine, originX, originY);
+    case 3:
+        return DrawPixels<3>(target, sine, cosine, originX, originY);
+    default:
+        return DrawPixels<0>(target, sine, cosine, originX, originY);
+    }
+}
+
+template <uint8_t mode>
+void RotatingPicture::DrawPixels(DisplayDescriptor& target, double sine, double cosine,
+    uint32_t originX, uint32_t originY) const
+{
+    // Pixels are stored through a byte pointer, which may alias any field read
+    // through a pointer, and such fields would be read again for every pixel.
+    // Local copies are safe from that and stay in registers.
+    const RotatingPicture picture = *this;
+    DisplayDescriptor canvas = target;
+    // Last byte first, rightmost pixel (lowest bit) first: where two pixels
+    // land on one screen position, the one earlier in reading order wins.
+    for (int32_t byte = picture.byteCount - 1; byte >= 0; --byte) {
+        uint32_t remaining = picture.bits[byte];
+        if (remaining == 0)
+            continue;
+        const int32_t py = byte / picture.bytesPerRow - picture.pivotY;
+        const int32_t rightmostPx = 8 * (byte % picture.bytesPerRow) + 7 - picture.pivotX;
+        for (; remaining != 0; remaining &= remaining - 1) {
+            const int32_t px = rightmostPx - std::countr_zero(remaining);
+            const Rgb& colour = picture.colours[picture.ColourIndexIn(mode, px, py)];
+            // Offsets within the picture keep both products far inside int range.
+            const int32_t turnedX = static_cast<int32_t>(px * cosine - py * sine);
+            const int32_t turnedY = static_cast<int32_t>(px * sine + py * cosine);
+            canvas.PutPixel(originX + static_cast<uint32_t>(turnedX),
+                originY + static_cast<uint32_t>(turnedY), colour.red, colour.green, colour.blue);
+        }
+    }
+}

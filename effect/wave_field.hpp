@@ -1,0 +1,36 @@
+// The background: a 384 x 224 grid of coloured points whose rows sway sideways
+// and whose columns bob up and down by two sine tables.
+#pragma once
+
+#include <cstdint>
+
+#include "effect/colour_table.hpp"
+
+struct DisplayDescriptor;
+
+constexpr int shiftTableSize = 256;
+
+struct WaveField {
+    int32_t gridWidth = 384;
+    int32_t gridHeight = 224;
+    int32_t centreX = 192; // grid column placed at screen x 320
+    int32_t centreY = 112; // grid row placed at screen y 240
+    uint8_t colourBase = 0;
+    uint8_t colourMode = 0; // 0 base, 1 base + column, 2 base + row, 3 distance from centre
+    ColourTable colours = UniformColourTable(0, 0, 0);
+    uint8_t xPhase = 0;
+    int32_t xShift[shiftTableSize] {}; // sideways displacement, looked up by row
+    uint8_t yPhase = 0;
+    int32_t yShift[shiftTableSize] {}; // vertical displacement, looked up by column
+
+    // which: 0 fills xShift, 1 fills yShift, anything else nothing.
+    void FillSineTable(uint8_t which, float startDegrees, float endDegrees,
+        int startIndex, int32_t count, int32_t amplitude);
+    void Draw(DisplayDescriptor& target) const;
+    uint8_t ColourIndexAt(int32_t x, int32_t y) const { return ColourIndexIn(colourMode, x, y); }
+
+private:
+    uint8_t ColourIndexIn(uint8_t mode, int32_t x, int32_t y) const;
+    template <uint8_t mode>
+    void DrawGrid(DisplayDescriptor& target) const;
+};

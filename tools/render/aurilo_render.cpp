@@ -1,0 +1,107 @@
+// aurilo-render: the effect without Windows. Renders a tick schedule into a
+// 640 x 480 buffer in one of the saver's pixel formats and writes the frames.
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "tools/render/frame_renderer.hpp"
+#include "tools/render/image_files.hpp"
+#include "tools/render/render_options.hpp"
+
+namespace {
+
+constexpr int exitUsage = 2;
+
+struct Outputs {
+    PendingFile png, raw, gif, picture;
+    GifWriter gifWriter;
+};
+
+bool OpenOutputs(const RenderOptions& options, Outputs& outputs, std::string& error)
+{
+    const std::pair<const std::string*, PendingFile*> files[] = {
+        { &options.pngPath, &outputs.png },
+        { &options.rawPath, &outputs.raw },
+        { &options.gifPath, &outputs.gif },
+        { &options.picturePath, &outputs.picture },
+    };
+    for (const auto& [path, file] : files)
+        if (!path->empty() && !file->Open(*path, error))
+            return false;
+    if (outputs.gif.IsOpen() && !outputs.gifWriter.Open(outputs.gif.Descriptor())) {
+        error = "cannot start the GIF " + options.gifPath;
+        return false;
+    }
+    return true;
+}
+
+uint32_t FrameDelay(const std::vector<uint32_t>& ticks, size_t frame)
+{
+    if (frame + 1 < ticks.size())
+        return ticks[frame + 1] - ticks[frame];
+    return frame > 0 ? ticks[frame] - ticks[frame - 1] : 100;
+}
+
+bool RenderAll(const RenderOptions& options, Outputs& outputs, FrameBuffer& buffer, std::string& error)
+{
+    const bool showProgress = isatty(STDERR_FILENO) && options.ticks.size() > 1;
+    for (size_t frame = 0; frame < options.ticks.size(); ++frame) {
+        RenderFrame(options.ticks[frame], buffer);
+        if (outputs.gif.IsOpen() && !outputs.gifWriter.AddFrame(buffer, FrameDelay(options.ticks, frame))) {
+            error = "cannot write " + options.gifPath;
+            return false;
+        }
+        if (showProgress)
+            std::fprintf(stderr, "\rframe %zu of %zu", frame + 1, options.ticks.size());
+    }
+    if (showProgress)
+        std::fputc('\n', stderr);
+    return true;
+}
+
+bool WriteOutputs(const RenderOptions& options, Outputs& outputs, const FrameBuffer& buffer, std::string& error)
+{
+    if (outputs.gif.IsOpen() && !outputs.gifWriter.Close()) {
+        error = "cannot write " + options.gifPath;
+        return false;
+    }
+    if ((outputs.png.IsOpen() && !WritePng(outputs.png.Stream(), buffer))
+        || (outputs.raw.IsOpen() && !WriteRaw(outputs.raw.Stream(), buffer))
+        || (outputs.picture.IsOpen() && !WritePicturePbm(outputs.picture.Stream()))) {
+        error = "cannot write the output files";
+        return false;
+    }
+    for (PendingFile* file : { &outputs.png, &outputs.raw, &outputs.gif, &outputs.picture })
+        if (file->IsOpen() && !file->Commit(error))
+            return false;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+        std::printf("%s\n", renderUsage);
+        return 0;
+    }
+    RenderOptions options;
+    std::string error;
+    if (!ParseRenderOptions(arguments, options, error)) {
+        std::fprintf(stderr, "aurilo-render: %s (see --help)\n", error.c_str());
+        return exitUsage;
+    }
+    static FrameBuffer buffer;
+    static Outputs outputs;
+    StartRendering(*FindRenderFormat(options.format), buffer);
+    if (!OpenOutputs(options, outputs, error) || !RenderAll(options, outputs, buffer, error)
+        || !WriteOutputs(options, outputs, buffer, error)) {
+        std::fprintf(stderr, "aurilo-render: %s\n", error.c_str());
+        for (PendingFile* file : { &outputs.png, &outputs.raw, &outputs.gif, &outputs.picture })
+            file->Discard();
+        return exitUsage;
+    }
+    return 0;
+}
