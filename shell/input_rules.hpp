@@ -1,0 +1,21 @@
+// The arithmetic behind the saver's close rules, apart from any window.
+#pragma once
+
+#include <cstdint>
+
+struct ScreenPoint {
+    int32_t x;
+    int32_t y;
+};
+
+constexpr uint32_t mouseMoveThreshold = 4;
+
+// |dx| + |dy| from the reference, compared unsigned, above the threshold.
+bool MouseTravelCloses(ScreenPoint reference, ScreenPoint now);
+
+constexpr uint32_t noCheckYet = 0xFFFFFFFF;
+constexpr uint32_t passwordCheckGuardMilliseconds = 200;
+
+// A close request this soon after the last password dialog ended is refused
+// without a dialog. Unsigned difference: holds across the tick counter's wrap.
+bool TooSoonAfterPasswordCheck(uint32_t now, uint32_t lastCheckTick);
