@@ -1,0 +1,76 @@
+#include "display/frame_cycle.hpp"
+
+#include <mmsystem.h>
+
+#include "display/direct_draw.hpp"
+#include "display/frame_clock.hpp"
+#include "display/frame_request.hpp"
+#include "effect/scene.hpp"
+
+UINT frameTimer = 0;
+RECT sourceRect {};
+RECT destRect {};
+
+namespace {
+
+void CALLBACK FrameTimerCallback(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
+{
+    if (!ClaimFrameRequest())
+        return;
+    // A request that never arrives would stop the animation for good.
+    if (!PostMessageA(displayWindow, WM_USER, 0, 0))
+        ReleaseFrameRequest();
+}
+
+UINT FinestTimerPeriod()
+{
+    TIMECAPS capabilities {};
+    timeGetDevCaps(&capabilities, sizeof capabilities);
+    return capabilities.wPeriodMin;
+}
+
+void ClearOffscreenImage()
+{
+    DDBLTFX effects {};
+    effects.dwSize = sizeof effects;
+    effects.dwFillColor = displayDescriptor.fillColor;
+    offscreenSurface->Blt(&sourceRect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects);
+}
+
+void DrawLockedFrame(const DDSURFACEDESC& locked)
+{
+    displayDescriptor.BindPixels(static_cast<uint8_t*>(locked.lpSurface), locked.lPitch);
+    frameClock.Advance(GetTickCount());
+    AnimateFrame(frameClock.deltaSeconds, displayDescriptor);
+    offscreenSurface->Unlock(nullptr);
+}
+
+} // namespace
+
+void StartFrameTimer()
+{
+    const UINT period = FinestTimerPeriod();
+    timeBeginPeriod(period);
+    frameTimer = timeSetEvent(period, period, FrameTimerCallback, 0, TIME_PERIODIC);
+}
+
+void StopFrameTimer()
+{
+    if (frameTimer == 0)
+        return;
+    timeKillEvent(frameTimer);
+    timeEndPeriod(FinestTimerPeriod());
+}
+
+void RunFrame()
+{
+    ClearOffscreenImage();
+    DDSURFACEDESC locked {};
+    locked.dwSize = sizeof locked;
+    if (SUCCEEDED(offscreenSurface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr)))
+        DrawLockedFrame(locked);
+    // A frame whose lock failed still ends the same way, so the cycle goes on.
+    directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+    primarySurface->Blt(&destRect, offscreenSurface, &sourceRect, DDBLT_WAIT, nullptr);
+    ReleaseFrameRequest();
+}

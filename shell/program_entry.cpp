@@ -1,0 +1,72 @@
+// The process entry: skips the program name, learns the Windows family, picks
+// the mode from the first switch letter and ends the process with its result.
+#include <windows.h>
+
+#include "shell/about_dialog.hpp"
+#include "shell/command_line.hpp"
+#include "shell/password.hpp"
+#include "shell/saver_window.hpp"
+
+namespace {
+
+const char* StepCharacter(const char* text)
+{
+    return CharNextA(text);
+}
+
+BOOL DetectWindows9x()
+{
+    OSVERSIONINFOA version {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+HWND WindowFromNumber(const char* text)
+{
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseWindowNumber(text)));
+}
+
+int RunPreview(const char* text)
+{
+    HWND parent = WindowFromNumber(text);
+    if (parent == nullptr || !IsWindow(parent))
+        return -1;
+    return RunSaverWindow(parent);
+}
+
+// A number that is 0 or no window falls back to the foreground window.
+HWND OwnerFromNumber(const char* text)
+{
+    HWND owner = WindowFromNumber(text);
+    return owner != nullptr && IsWindow(owner) ? owner : GetForegroundWindow();
+}
+
+} // namespace
+
+int DispatchMode(HINSTANCE instance, const char* tail)
+{
+    saverInstance = instance;
+    onWindows9x = DetectWindows9x();
+    const ModeRequest request = ScanCommandTail(tail, onWindows9x);
+    switch (request.mode) {
+    case SaverMode::FullScreen:
+        return RunSaverWindow(nullptr);
+    case SaverMode::Preview:
+        return RunPreview(request.text);
+    case SaverMode::Configure:
+        return RunConfigure(OwnerFromNumber(request.text));
+    case SaverMode::ConfigureUnowned:
+        return RunConfigure(nullptr);
+    case SaverMode::PasswordChange:
+        return RunPasswordChange(request.text);
+    case SaverMode::Refused:
+    default:
+        return -1;
+    }
+}
+
+extern "C" void ProgramEntry()
+{
+    const char* tail = SkipProgramName(GetCommandLineA(), StepCharacter);
+    ExitProcess(static_cast<UINT>(DispatchMode(GetModuleHandleA(nullptr), tail)));
+}
