@@ -3,19 +3,9 @@
 #include <string>
 
 #include "shell/command_line.hpp"
+#include "tests/shell/cp932_step.hpp"
 
 namespace {
-
-// Steps over one character of cp932, a lead byte and its trail as one, the way
-// CharNextA does; it never steps past the end.
-const char* Cp932Step(const char* text)
-{
-    const auto lead = static_cast<unsigned char>(text[0]);
-    if (lead == 0)
-        return text;
-    const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-    return doubleByte && text[1] != '\0' ? text + 2 : text + 1;
-}
 
 std::string Tail(const char* commandLine)
 {
