@@ -4,6 +4,7 @@
 
 #include "shell/about_dialog.hpp"
 #include "shell/command_line.hpp"
+#include "shell/exception_guard.hpp"
 #include "shell/password.hpp"
 #include "shell/saver_window.hpp"
 
@@ -41,12 +42,8 @@ HWND OwnerFromNumber(const char* text)
     return owner != nullptr && IsWindow(owner) ? owner : GetForegroundWindow();
 }
 
-} // namespace
-
-int DispatchMode(HINSTANCE instance, const char* tail)
+int RunMode(const char* tail)
 {
-    saverInstance = instance;
-    onWindows9x = DetectWindows9x();
     const ModeRequest request = ScanCommandTail(tail, onWindows9x);
     switch (request.mode) {
     case SaverMode::FullScreen:
@@ -63,6 +60,15 @@ int DispatchMode(HINSTANCE instance, const char* tail)
     default:
         return -1;
     }
+}
+
+} // namespace
+
+int DispatchMode(HINSTANCE instance, const char* tail)
+{
+    saverInstance = instance;
+    onWindows9x = DetectWindows9x();
+    return RunGuarded(RunMode, tail);
 }
 
 extern "C" void ProgramEntry()

@@ -169,6 +169,18 @@ LRESULT AnswerDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+#ifdef AURILO_FAULT_TEST
+// A test build faults inside a message handler on request, to show the
+// exception guard at work. A real access violation, not a raised exception.
+constexpr UINT faultTestMessage = WM_APP + 0x77;
+volatile UINT_PTR faultAddress = 0;
+
+void FaultForTest()
+{
+    *reinterpret_cast<volatile int*>(faultAddress) = 1;
+}
+#endif
+
 } // namespace
 
 int RunSaverWindow(HWND parent)
@@ -250,6 +262,11 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         Sleep(0);
         break;
+#ifdef AURILO_FAULT_TEST
+    case faultTestMessage:
+        FaultForTest();
+        break;
+#endif
     default:
         break;
     }

@@ -47,6 +47,7 @@ resources=$(awk '
 echo "resources: $(tr '\n' ' ' <<<"$resources")"
 expect "bitmap 103 in Japanese (1041)" grep -qx '0x000002/0x000067/0x000411' <<<"$resources"
 expect "icon group 102 in Japanese" grep -qx '0x00000e/0x000066/0x000411' <<<"$resources"
+expect "dialog 2003 in Japanese" grep -qx '0x000005/0x0007d3/0x000411' <<<"$resources"
 expect "string 1, the saver's name, in Japanese" grep -qx '0x000006/0x000001/0x000411' <<<"$resources"
 expect "an application manifest" grep -q '^0x000018/0x000001/' <<<"$resources"
 expect "the manifest declares DPI awareness" grep -q '<dpiAware[^>]*>true</dpiAware>' "$scr"

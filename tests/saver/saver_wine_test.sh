@@ -7,68 +7,10 @@ set -u
 windows=$(realpath "$1")
 native=$(realpath "$2")
 scr=$windows/aurilo.scr
-launcher=$windows/tests/saver-launcher.exe
 check=$native/tests/check-capture
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 
-work=$(mktemp -d /tmp/aurilo-saver.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-xvfb_pid=
-cleanup() {
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-expect() { # description, then a command that must succeed
-  local description=$1
-  shift
-  if "$@"; then pass "$description"; else fail "$description"; fi
-}
-
-start_screen() { # depth
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  local display=90
-  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-  Xvfb :$display -screen 0 1024x768x"$1" -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=:$display
-  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "Xvfb at depth $1 did not start" >&2
-  return 1
-}
-
-capture() { # file.ppm
-  xwd -root -silent | convert xwd:- -depth 8 ppm:"$1"
-}
-
-# The launcher runs in the background; its lines land in $work/out.
-start_saver() { # launcher arguments
-  : >"$work/out"
-  wine "$launcher" "$@" 2>/dev/null | tr -d '\r' >"$work/out" &
-  saver_job=$!
-}
-
-exit_code() { sed -n 's/^exit //p' "$work/out"; }
-
-wait_exit() { # seconds; prints the exit code, empty when still running
-  for _ in $(seq $(($1 * 10))); do
-    [ -n "$(exit_code)" ] && break
-    sleep 0.1
-  done
-  exit_code
-}
-
-finish_saver() { # ends a saver that a test left running
-  if [ -z "$(exit_code)" ]; then xdotool key Escape; wait_exit 10 >/dev/null; fi
-  wait "$saver_job" 2>/dev/null
-}
+# shellcheck source=wine_test_lib.sh
+source "$(dirname "$0")/wine_test_lib.sh"
 
 wait_image() { # depth: waits until the screen shows the saver's image
   for _ in $(seq 60); do
@@ -262,5 +204,4 @@ preview
 fake_displays
 cpu_use
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_suite

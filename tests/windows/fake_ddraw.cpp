@@ -46,7 +46,7 @@ void ReadSettings()
 void Log(const char* format, ...)
 {
     const std::string path = Variable("AURILO_FAKE_LOG");
-    FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "a");
+    FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "ab");
     if (file == nullptr)
         return;
     va_list arguments;

@@ -2,8 +2,11 @@
 // optionally hosts a parent window for previews and probes the child the saver
 // makes in it, and prints the saver's full 32-bit exit code.
 //   saver-launcher [--parent WxH] [--probe-preview] [--close-parent-after MS]
-//                  [--steal-focus-after MS] [--timeout MS] SAVER COMMAND-LINE
-// In COMMAND-LINE, %P stands for the parent window's number.
+//                  [--steal-focus-after MS] [--foreground-window] [--inspect-dialog]
+//                  [--close-dialog] [--click-connect N] [--query-autoplay-after MS]
+//                  [--post-after MS:MESSAGE] [--timeout MS] SAVER COMMAND-LINE
+// In COMMAND-LINE, %P stands for the parent window's number, %F for the
+// foreground window's. Texts are printed as UTF-16 code units in hex.
 #include <windows.h>
 
 #include <cstdio>
@@ -110,27 +113,127 @@ void StealFocus()
     SetActiveWindow(other);
 }
 
+HWND foregroundWindow = nullptr;
+
 std::string Substitute(std::string text)
 {
-    const size_t at = text.find("%P");
-    if (at != std::string::npos)
-        text.replace(at, 2, std::to_string(reinterpret_cast<UINT_PTR>(parentWindow)));
+    const std::pair<const char*, HWND> marks[] = { { "%P", parentWindow }, { "%F", foregroundWindow } };
+    for (const auto& [mark, window] : marks) {
+        const size_t at = text.find(mark);
+        if (at != std::string::npos)
+            text.replace(at, 2, std::to_string(reinterpret_cast<UINT_PTR>(window)));
+    }
     return text;
+}
+
+std::string Utf16Hex(HWND window)
+{
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    std::string hex;
+    char unit[8];
+    for (const wchar_t* c = text; *c != 0; ++c) {
+        std::snprintf(unit, sizeof unit, "%s%04X", hex.empty() ? "" : ".", static_cast<unsigned>(*c));
+        hex += unit;
+    }
+    return hex.empty() ? "-" : hex;
+}
+
+struct DialogSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(context);
+    char className[16] = "";
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    GetClassNameA(window, className, sizeof className);
+    if (process == search->process && std::string(className) == "#32770" && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForDialog(const PROCESS_INFORMATION& process, DWORD timeout)
+{
+    const DWORD end = GetTickCount() + timeout;
+    while (static_cast<LONG>(end - GetTickCount()) > 0 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+        DialogSearch search { process.dwProcessId, nullptr };
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr)
+            return search.found;
+        Pump(50);
+    }
+    return nullptr;
+}
+
+void InspectDialog(HWND dialog)
+{
+    RECT base { 0, 0, 4, 8 };
+    MapDialogRect(dialog, &base);
+    std::printf("dialog caption=%s owner=%lu style=0x%08lX base=%ld,%ld\n", Utf16Hex(dialog).c_str(),
+        static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(dialog, GW_OWNER))),
+        static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)), base.right, base.bottom);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT)) {
+        char className[32] = "";
+        GetClassNameA(control, className, sizeof className);
+        RECT area {};
+        GetWindowRect(control, &area);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+        std::printf("control id=%d class=%s text=%s style=0x%08lX exstyle=0x%08lX rect=%ld,%ld,%ld,%ld\n",
+            static_cast<int>(static_cast<short>(GetDlgCtrlID(control))), className, Utf16Hex(control).c_str(),
+            static_cast<unsigned long>(GetWindowLongA(control, GWL_STYLE)),
+            static_cast<unsigned long>(GetWindowLongA(control, GWL_EXSTYLE)), area.left, area.top, area.right,
+            area.bottom);
+    }
+}
+
+void ClickConnect(HWND dialog, int times)
+{
+    HWND button = GetDlgItem(dialog, 1003);
+    for (int i = 0; i < times; ++i) {
+        SendMessageA(button, BM_CLICK, 0, 0);
+        Pump(700);
+    }
+    std::printf("dialog-open-after-connect %s\n", IsWindow(dialog) && IsWindowVisible(dialog) ? "yes" : "no");
+}
+
+HWND FindSaver()
+{
+    return FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+}
+
+void QueryAutoPlay()
+{
+    const UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
+    DWORD_PTR answer = 0xFF;
+    SendMessageTimeoutA(FindSaver(), query, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    std::printf("autoplay-answer %lu\n", static_cast<unsigned long>(answer));
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int width = 0, height = 0;
-    DWORD timeout = 20000, closeParentAfter = 0, stealFocusAfter = 0;
-    bool probe = false;
+    int width = 0, height = 0, clicks = 0;
+    DWORD timeout = 20000, closeParentAfter = 0, stealFocusAfter = 0, autoPlayAfter = 0, postAfter = 0;
+    UINT postMessage = 0;
+    bool probe = false, foreground = false, inspect = false, closeDialog = false;
     int i = 1;
     std::setvbuf(stdout, nullptr, _IONBF, 0); // the test reads lines while this runs
     for (; i + 2 < argc && argv[i][0] == '-' && argv[i][1] == '-'; ++i) {
         const std::string option = argv[i];
-        if (option == "--probe-preview") {
-            probe = true;
+        bool* flag = option == "--probe-preview" ? &probe
+            : option == "--foreground-window" ? &foreground
+            : option == "--inspect-dialog"    ? &inspect
+            : option == "--close-dialog"      ? &closeDialog
+                                              : nullptr;
+        if (flag != nullptr) {
+            *flag = true;
             continue;
         }
         const char* value = argv[++i];
@@ -142,13 +245,26 @@ int main(int argc, char** argv)
             closeParentAfter = std::strtoul(value, nullptr, 10);
         else if (option == "--steal-focus-after")
             stealFocusAfter = std::strtoul(value, nullptr, 10);
+        else if (option == "--click-connect")
+            clicks = std::atoi(value);
+        else if (option == "--query-autoplay-after")
+            autoPlayAfter = std::strtoul(value, nullptr, 10);
+        else if (option == "--post-after")
+            std::sscanf(value, "%lu:%u", &postAfter, &postMessage);
     }
     if (i + 2 != argc) {
         std::fprintf(stderr, "usage: saver-launcher [options] SAVER COMMAND-LINE\n");
         return 2;
     }
-    if (width > 0)
+    if (width > 0) {
         parentWindow = MakeWindow("Settings", width, height);
+        std::printf("parent=%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(parentWindow)));
+    }
+    if (foreground) {
+        foregroundWindow = MakeWindow("Foreground", 200, 100);
+        SetForegroundWindow(foregroundWindow);
+        std::printf("foreground=%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(foregroundWindow)));
+    }
     std::string commandLine = Substitute(argv[i + 1]);
     STARTUPINFOA startup {};
     startup.cb = sizeof startup;
@@ -157,7 +273,8 @@ int main(int argc, char** argv)
         std::printf("cannot start %s\n", argv[i]);
         return 2;
     }
-    if (parentWindow != nullptr) {
+    const bool dialogExpected = inspect || closeDialog || clicks > 0;
+    if (parentWindow != nullptr && !dialogExpected) {
         HWND child = WaitForChild(process.hProcess, timeout);
         if (child != nullptr) {
             Pump(1000);
@@ -166,6 +283,23 @@ int main(int argc, char** argv)
             if (probe)
                 ProbePreview(child, process.hProcess);
         }
+    }
+    if (dialogExpected) {
+        HWND dialog = WaitForDialog(process, timeout);
+        if (dialog != nullptr && inspect)
+            InspectDialog(dialog);
+        if (dialog != nullptr && clicks > 0)
+            ClickConnect(dialog, clicks);
+        if (dialog != nullptr && closeDialog)
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    if (autoPlayAfter > 0) {
+        Pump(autoPlayAfter);
+        QueryAutoPlay();
+    }
+    if (postAfter > 0) {
+        Pump(postAfter);
+        PostMessageA(FindSaver(), postMessage, 0, 0);
     }
     if (stealFocusAfter > 0) {
         Pump(stealFocusAfter);

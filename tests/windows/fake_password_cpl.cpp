@@ -1,0 +1,66 @@
+// Test-only PASSWORD.CPL, placed beside the saver: VerifyScreenSavePwd answers
+// as the test scripts it and logs each call with the system's
+// screen-saver-running state.
+//   AURILO_FAKE_ANSWERS   comma-separated answers, the last one repeated (default 1)
+//   AURILO_FAKE_REENTER   1: while "the dialog is up", send WM_CLOSE to the saver
+//   AURILO_FAKE_LOG       file that receives one line per event
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+int calls = 0;
+
+std::string Variable(const char* name)
+{
+    char value[512] = "";
+    GetEnvironmentVariableA(name, value, sizeof value);
+    return value;
+}
+
+void Log(const std::string& line)
+{
+    FILE* file = std::fopen(Variable("AURILO_FAKE_LOG").c_str(), "ab");
+    if (file == nullptr)
+        return;
+    std::fprintf(file, "%s\n", line.c_str());
+    std::fclose(file);
+}
+
+BOOL Answer(int call)
+{
+    std::string answers = Variable("AURILO_FAKE_ANSWERS");
+    if (answers.empty())
+        return TRUE;
+    size_t start = 0;
+    for (int i = 0; i < call; ++i) {
+        const size_t comma = answers.find(',', start);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return std::atoi(answers.c_str() + start) != 0;
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
+{
+    BOOL running = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    const int call = calls++;
+    Log("verify " + std::to_string(call + 1) + " running=" + std::to_string(running));
+    if (Variable("AURILO_FAKE_REENTER") == "1")
+        Log("close while asking answered " + std::to_string(SendMessageA(window, WM_CLOSE, 0, 0)));
+    return Answer(call);
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        Log("loaded");
+    return TRUE;
+}
