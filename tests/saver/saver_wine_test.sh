@@ -74,7 +74,7 @@ input_rules() {
   expect "slow travel that adds up past 4 closes" test "$(wait_exit 10)" = 0x00000000
   finish_saver
 
-  start_saver --timeout 60000 --steal-focus-after 100 "$scr" "aurilo.scr /s"
+  start_saver --timeout 60000 --steal-focus-after 1500 "$scr" "aurilo.scr /s"
   expect "loss of activation closes (exit 0)" test "$(wait_exit 30)" = 0x00000000
   finish_saver
 

@@ -2,7 +2,7 @@
 // optionally hosts a parent window for previews and probes the child the saver
 // makes in it, and prints the saver's full 32-bit exit code.
 //   saver-launcher [--parent WxH] [--probe-preview] [--close-parent-after MS]
-//                  [--steal-focus-after MS] [--foreground-window] [--inspect-dialog]
+//                  [--steal-focus-after MS (from the saver window)] [--foreground-window] [--inspect-dialog]
 //                  [--close-dialog] [--click-connect N] [--query-autoplay-after MS]
 //                  [--post-after MS:MESSAGE] [--timeout MS] SAVER COMMAND-LINE
 // In COMMAND-LINE, %P stands for the parent window's number, %F for the
@@ -302,6 +302,9 @@ int main(int argc, char** argv)
         PostMessageA(FindSaver(), postMessage, 0, 0);
     }
     if (stealFocusAfter > 0) {
+        // Counted from when the saver's window is there.
+        for (DWORD waited = 0; FindSaver() == nullptr && waited < timeout; waited += 50)
+            Pump(50);
         Pump(stealFocusAfter);
         StealFocus();
     }
