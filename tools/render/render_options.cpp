@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "tools/render/frame_renderer.hpp"
+#include "tools/render/tick_schedule.hpp"
 
 const char renderUsage[] = "usage: aurilo-render [--format 8|15|16|24|32] [--ticks T1,T2,... | --fps N --seconds S]"
                            " [-o FILE.png] [--raw FILE] [--gif FILE.gif] [--picture FILE.pbm]";
@@ -11,45 +12,6 @@ const char renderUsage[] = "usage: aurilo-render [--format 8|15|16|24|32] [--tic
 namespace {
 
 constexpr uint64_t maxTick = std::numeric_limits<uint32_t>::max();
-
-// A whole decimal number of at most maxValue, nothing else.
-bool ParseNumber(const std::string& text, uint64_t maxValue, uint64_t& value)
-{
-    if (text.empty() || text.size() > 20)
-        return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + static_cast<uint64_t>(c - '0');
-        if (value > maxValue)
-            return false;
-    }
-    return true;
-}
-
-bool ParseTicks(const std::string& text, std::vector<uint32_t>& ticks, std::string& error)
-{
-    ticks.clear();
-    size_t begin = 0;
-    while (true) {
-        const size_t comma = text.find(',', begin);
-        const std::string item = text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-        uint64_t tick;
-        if (!ParseNumber(item, maxTick, tick)) {
-            error = "bad tick '" + item + "' in --ticks";
-            return false;
-        }
-        if (!ticks.empty() && tick < ticks.back()) {
-            error = "--ticks must be ascending: " + item + " follows " + std::to_string(ticks.back());
-            return false;
-        }
-        ticks.push_back(static_cast<uint32_t>(tick));
-        if (comma == std::string::npos)
-            return true;
-        begin = comma + 1;
-    }
-}
 
 // Frame k at trunc(k * 1000 / fps) milliseconds, k = 1 .. fps * seconds.
 bool TicksFromRate(uint64_t fps, uint64_t seconds, std::vector<uint32_t>& ticks, std::string& error)
@@ -80,7 +42,7 @@ bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         const std::string& value = arguments[++i];
         uint64_t number;
         if (name == "--format") {
-            if (!ParseNumber(value, 64, number) || FindRenderFormat(static_cast<int>(number)) == nullptr) {
+            if (!ParseDecimal(value, 64, number) || FindRenderFormat(static_cast<int>(number)) == nullptr) {
                 error = "--format takes 8, 15, 16, 24 or 32, not '" + value + "'";
                 return false;
             }
@@ -90,7 +52,7 @@ bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
                 return false;
             haveTicks = true;
         } else if (name == "--fps" || name == "--seconds") {
-            if (!ParseNumber(value, 100000, number)) {
+            if (!ParseDecimal(value, 100000, number)) {
                 error = name + " takes a whole number, not '" + value + "'";
                 return false;
             }

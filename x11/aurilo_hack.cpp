@@ -1,0 +1,127 @@
+// aurilo: the saver as an XScreenSaver hack. Draws into $XSCREENSAVER_WINDOW,
+// the root window, a window given by id, or a window of its own, with the same
+// effect, pixel writer and frame clock as the Windows saver.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "tools/render/frame_renderer.hpp"
+#include "x11/hack_options.hpp"
+#include "x11/x11_output.hpp"
+
+namespace {
+
+constexpr int exitUsage = 2;
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int)
+{
+    stopRequested = 1;
+}
+
+// The window going away shows as errors on it: end quietly.
+int StopOnXError(Display*, XErrorEvent* event)
+{
+    if (event->error_code == BadWindow || event->error_code == BadDrawable)
+        stopRequested = 1;
+    return 0;
+}
+
+uint32_t Milliseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000);
+}
+
+// Returns false once the window is gone.
+bool HandleEvents(X11Output& output, const FrameBuffer& frame)
+{
+    while (XPending(output.display) > 0) {
+        XEvent event;
+        XNextEvent(output.display, &event);
+        if (event.type == DestroyNotify && event.xdestroywindow.window == output.window)
+            return false;
+        if (event.type == ConfigureNotify && event.xconfigure.window == output.window
+            && (static_cast<uint32_t>(event.xconfigure.width) != output.windowWidth
+                || static_cast<uint32_t>(event.xconfigure.height) != output.windowHeight)) {
+            output.windowWidth = static_cast<uint32_t>(event.xconfigure.width);
+            output.windowHeight = static_cast<uint32_t>(event.xconfigure.height);
+            PrepareImage(output);
+            ShowFrame(output, frame);
+        }
+        if (event.type == Expose && event.xexpose.count == 0)
+            ShowFrame(output, frame);
+    }
+    return true;
+}
+
+// With -fps, once a second: the rate reached.
+struct RateReport {
+    uint32_t since = Milliseconds();
+    int frames = 0;
+
+    void Count()
+    {
+        ++frames;
+        const uint32_t elapsed = Milliseconds() - since;
+        if (elapsed < 1000)
+            return;
+        std::fprintf(stderr, "aurilo: %.1f frames per second\n", frames * 1000.0 / elapsed);
+        frames = 0;
+        since += elapsed;
+    }
+};
+
+int Run(const HackOptions& options, X11Output& output)
+{
+    static FrameBuffer frame;
+    StartRendering(output.format, frame);
+    if (!PrepareImage(output))
+        return 0;
+    const uint32_t start = Milliseconds();
+    size_t scheduled = 0;
+    RateReport rate;
+    while (!stopRequested && HandleEvents(output, frame)) {
+        const bool testSchedule = !options.ticks.empty();
+        if (!testSchedule || scheduled < options.ticks.size()) {
+            RenderFrame(testSchedule ? options.ticks[scheduled++] : Milliseconds() - start, frame);
+            ShowFrame(output, frame);
+            if (testSchedule && scheduled == options.ticks.size())
+                std::fprintf(stderr, "aurilo: drew %zu frames\n", scheduled);
+            if (options.showFps)
+                rate.Count();
+        }
+        usleep(testSchedule && scheduled == options.ticks.size() ? 50000 : options.delayMicroseconds);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    HackOptions options;
+    std::string error;
+    if (!ParseHackOptions(std::vector<std::string>(argv + 1, argv + argc), getenv("XSCREENSAVER_WINDOW"), options, error)) {
+        std::fprintf(stderr, "aurilo: %s\n%s\n", error.c_str(), hackUsage);
+        return exitUsage;
+    }
+    std::signal(SIGTERM, RequestStop);
+    std::signal(SIGINT, RequestStop);
+    XSetErrorHandler(StopOnXError);
+    static X11Output output;
+    if (!OpenOutput(options, output, error)) {
+        std::fprintf(stderr, "aurilo: %s\n", error.c_str());
+        CloseOutput(output);
+        return 1;
+    }
+    const int code = Run(options, output);
+    CloseOutput(output);
+    return code;
+}

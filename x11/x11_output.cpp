@@ -1,0 +1,213 @@
+#include "x11/x11_output.hpp"
+
+#include <cstdlib>
+#include <cstring>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include "x11/image_fit.hpp"
+
+namespace {
+
+bool shmFailed = false;
+
+int NoteShmError(Display*, XErrorEvent*)
+{
+    shmFailed = true;
+    return 0;
+}
+
+int BitsPerPixel(Display* display, int depth)
+{
+    int count = 0;
+    XPixmapFormatValues* formats = XListPixmapFormats(display, &count);
+    int bits = 0;
+    for (int i = 0; i < count; ++i)
+        if (formats[i].depth == depth)
+            bits = formats[i].bits_per_pixel;
+    XFree(formats);
+    return bits;
+}
+
+// The uniform 3-3-2 palette, in a colormap of the window's own.
+void InstallUniformPalette(X11Output& output)
+{
+    PaletteEntry entries[paletteSize];
+    DisplayDescriptor::BuildUniformPalette(entries);
+    output.colormap = XCreateColormap(output.display, output.window, output.visual, AllocAll);
+    XColor colours[paletteSize];
+    for (int i = 0; i < paletteSize; ++i) {
+        colours[i].pixel = static_cast<unsigned long>(i);
+        colours[i].red = static_cast<unsigned short>(entries[i].red * 257);
+        colours[i].green = static_cast<unsigned short>(entries[i].green * 257);
+        colours[i].blue = static_cast<unsigned short>(entries[i].blue * 257);
+        colours[i].flags = DoRed | DoGreen | DoBlue;
+    }
+    XStoreColors(output.display, output.colormap, colours, paletteSize);
+    XSetWindowColormap(output.display, output.window, output.colormap);
+}
+
+bool ChooseFormat(X11Output& output, std::string& error)
+{
+    const int bits = BitsPerPixel(output.display, output.depth);
+    if (output.visual->c_class == TrueColor && (bits == 16 || bits == 24 || bits == 32)) {
+        output.format = RenderFormat { 0, static_cast<uint32_t>(bits), static_cast<uint32_t>(output.visual->red_mask),
+            static_cast<uint32_t>(output.visual->green_mask), static_cast<uint32_t>(output.visual->blue_mask) };
+        return true;
+    }
+    if (output.visual->c_class == PseudoColor && output.depth == 8 && bits == 8) {
+        output.format = *FindRenderFormat(8);
+        InstallUniformPalette(output);
+        return true;
+    }
+    error = "the window's visual is neither TrueColor of 15 to 32 bits nor 8-bit PseudoColor";
+    return false;
+}
+
+Window MakeOwnWindow(Display* display)
+{
+    const int screen = DefaultScreen(display);
+    Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, imageWidth, imageHeight, 0,
+        BlackPixel(display, screen), BlackPixel(display, screen));
+    XStoreName(display, window, "Aurilo");
+    XMapWindow(display, window);
+    return window;
+}
+
+bool AttachShm(X11Output& output, uint32_t width, uint32_t height)
+{
+    output.image = XShmCreateImage(output.display, output.visual, static_cast<unsigned>(output.depth), ZPixmap, nullptr,
+        &output.shm, width, height);
+    if (output.image == nullptr)
+        return false;
+    output.shm.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(output.image->bytes_per_line) * height, IPC_CREAT | 0600);
+    if (output.shm.shmid < 0) {
+        XDestroyImage(output.image);
+        output.image = nullptr;
+        return false;
+    }
+    output.shm.shmaddr = output.image->data = static_cast<char*>(shmat(output.shm.shmid, nullptr, 0));
+    output.shm.readOnly = False;
+    shmFailed = false;
+    XErrorHandler previous = XSetErrorHandler(NoteShmError);
+    XShmAttach(output.display, &output.shm);
+    XSync(output.display, False);
+    XSetErrorHandler(previous);
+    // Marked for removal now: the segment goes when both sides detach, however the hack ends.
+    shmctl(output.shm.shmid, IPC_RMID, nullptr);
+    if (shmFailed) {
+        shmdt(output.shm.shmaddr);
+        output.image->data = nullptr;
+        XDestroyImage(output.image);
+        output.image = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void ReleaseImage(X11Output& output)
+{
+    if (output.image == nullptr)
+        return;
+    if (output.useShm) {
+        XShmDetach(output.display, &output.shm);
+        XSync(output.display, False);
+        shmdt(output.shm.shmaddr);
+        output.image->data = nullptr;
+    }
+    XDestroyImage(output.image);
+    output.image = nullptr;
+}
+
+} // namespace
+
+bool OpenOutput(const HackOptions& options, X11Output& output, std::string& error)
+{
+    output.display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
+    if (output.display == nullptr) {
+        error = "cannot open display " + (options.display.empty() ? std::string(getenv("DISPLAY") ? getenv("DISPLAY") : "") : options.display);
+        return false;
+    }
+    switch (options.target) {
+    case HackTarget::Root:
+        output.window = DefaultRootWindow(output.display);
+        break;
+    case HackTarget::WindowId:
+        output.window = options.windowId;
+        break;
+    case HackTarget::OwnWindow:
+        output.window = MakeOwnWindow(output.display);
+        output.ownWindow = true;
+        break;
+    }
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(output.display, output.window, &attributes)) {
+        error = "no such window";
+        return false;
+    }
+    output.visual = attributes.visual;
+    output.depth = attributes.depth;
+    output.windowWidth = static_cast<uint32_t>(attributes.width);
+    output.windowHeight = static_cast<uint32_t>(attributes.height);
+    // Told when the window changes size or goes away.
+    XSelectInput(output.display, output.window, attributes.your_event_mask | StructureNotifyMask | ExposureMask);
+    output.gc = XCreateGC(output.display, output.window, 0, nullptr);
+    int major, minor;
+    Bool pixmaps;
+    output.useShm = XShmQueryVersion(output.display, &major, &minor, &pixmaps) == True;
+    return ChooseFormat(output, error);
+}
+
+bool PrepareImage(X11Output& output)
+{
+    ReleaseImage(output);
+    const ImageFit fit = FitImage(output.windowWidth, output.windowHeight);
+    if (fit.width == 0 || fit.height == 0)
+        return false;
+    if (output.useShm && !AttachShm(output, fit.width, fit.height))
+        output.useShm = false;
+    if (output.image == nullptr) {
+        output.image = XCreateImage(output.display, output.visual, static_cast<unsigned>(output.depth), ZPixmap, 0,
+            nullptr, fit.width, fit.height, 32, 0);
+        output.image->data = static_cast<char*>(std::calloc(static_cast<size_t>(output.image->bytes_per_line), fit.height));
+    }
+    // The pixel writer stores little-endian words.
+    output.image->byte_order = LSBFirst;
+    XSetWindowBackground(output.display, output.window, BlackPixel(output.display, DefaultScreen(output.display)));
+    XClearWindow(output.display, output.window);
+    return true;
+}
+
+void ShowFrame(X11Output& output, const FrameBuffer& frame)
+{
+    if (output.image == nullptr)
+        return;
+    const ImageFit fit = FitImage(output.windowWidth, output.windowHeight);
+    auto* pixels = reinterpret_cast<uint8_t*>(output.image->data);
+    const auto pitch = static_cast<uint32_t>(output.image->bytes_per_line);
+    if (fit.Scaled()) {
+        ScaleFrame(frame, pixels, pitch, fit.width, fit.height);
+    } else {
+        for (uint32_t y = 0; y < imageHeight; ++y)
+            std::memcpy(pixels + static_cast<size_t>(y) * pitch, frame.Row(y), frame.RowBytes());
+    }
+    const auto x = static_cast<int>(fit.x), y = static_cast<int>(fit.y);
+    if (output.useShm)
+        XShmPutImage(output.display, output.window, output.gc, output.image, 0, 0, x, y, fit.width, fit.height, False);
+    else
+        XPutImage(output.display, output.window, output.gc, output.image, 0, 0, x, y, fit.width, fit.height);
+    XSync(output.display, False);
+}
+
+void CloseOutput(X11Output& output)
+{
+    if (output.display == nullptr)
+        return;
+    ReleaseImage(output);
+    if (output.gc != nullptr)
+        XFreeGC(output.display, output.gc);
+    if (output.colormap != 0)
+        XFreeColormap(output.display, output.colormap);
+    XCloseDisplay(output.display);
+    output.display = nullptr;
+}

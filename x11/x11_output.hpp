@@ -1,0 +1,34 @@
+// The X side of the hack: the window it draws into, the pixel format of that
+// window's visual, the uniform palette in a colormap of its own on 8-bit
+// PseudoColor, and an image shown with MIT-SHM or, without it, XPutImage.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+#include "tools/render/frame_renderer.hpp"
+#include "x11/hack_options.hpp"
+
+struct X11Output {
+    Display* display = nullptr;
+    Window window = 0;
+    bool ownWindow = false;
+    Visual* visual = nullptr;
+    int depth = 0;
+    RenderFormat format {};
+    Colormap colormap = 0;
+    GC gc = nullptr;
+    XImage* image = nullptr;
+    XShmSegmentInfo shm {};
+    bool useShm = false;
+    uint32_t windowWidth = 0;
+    uint32_t windowHeight = 0;
+};
+
+// False, with a reason, when the display, the window or its visual will not do.
+bool OpenOutput(const HackOptions& options, X11Output& output, std::string& error);
+// Makes the image for the window's present size; the area around it is black.
+bool PrepareImage(X11Output& output);
+void ShowFrame(X11Output& output, const FrameBuffer& frame);
+void CloseOutput(X11Output& output);
