@@ -6,13 +6,8 @@
 set -u
 scr=$1
 objdump=i686-w64-mingw32-objdump
-passed=0
-failed=0
-expect() {
-  local description=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); echo "ok: $description"; else failed=$((failed + 1)); echo "FAIL: $description"; fi
-}
+# shellcheck source=../check_lib.sh
+source "$(dirname "$0")/../check_lib.sh"
 
 headers=$($objdump -p "$scr")
 libraries=$(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | sort | tr '\n' ' ')
@@ -52,5 +47,4 @@ expect "string 1, the saver's name, in Japanese" grep -qx '0x000006/0x000001/0x0
 expect "an application manifest" grep -q '^0x000018/0x000001/' <<<"$resources"
 expect "the manifest declares DPI awareness" grep -q '<dpiAware[^>]*>true</dpiAware>' "$scr"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_checks

@@ -204,4 +204,4 @@ preview
 fake_displays
 cpu_use
 
-finish_suite
+finish_checks

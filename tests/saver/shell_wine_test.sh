@@ -242,9 +242,9 @@ exception_guard() {
   finish_saver
 }
 
-prepare_prefix || { fail "Wine prefix and screen"; finish_suite; exit; }
+prepare_prefix || { fail "Wine prefix and screen"; finish_checks; exit; }
 shift
 for scenario in "${@:-about_dialog password_check password_change exception_guard}"; do
   for step in $scenario; do "$step"; done
 done
-finish_suite
+finish_checks

@@ -12,15 +12,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-expect() { # description, then a command that must succeed
-  local description=$1
-  shift
-  if "$@"; then pass "$description"; else fail "$description"; fi
-}
+# shellcheck source=../check_lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../check_lib.sh"
 
 start_screen() { # depth
   wineserver -k >/dev/null 2>&1
@@ -70,7 +63,3 @@ wait_lit() { # waits until something is drawn on the screen
   return 1
 }
 
-finish_suite() {
-  echo "$passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
-}

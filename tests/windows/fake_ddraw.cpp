@@ -14,6 +14,8 @@
 #include <cstring>
 #include <string>
 
+#include "tests/windows/test_log.hpp"
+
 namespace {
 
 struct Settings {
@@ -43,18 +45,10 @@ void ReadSettings()
     }
 }
 
-void Log(const char* format, ...)
+template <typename... Values>
+void Log(const char* format, Values... values)
 {
-    const std::string path = Variable("AURILO_FAKE_LOG");
-    FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "ab");
-    if (file == nullptr)
-        return;
-    va_list arguments;
-    va_start(arguments, format);
-    std::vfprintf(file, format, arguments);
-    va_end(arguments);
-    std::fputc('\n', file);
-    std::fclose(file);
+    AppendLogLine("AURILO_FAKE_LOG", format, values...);
 }
 
 // Logs the step and answers as the test asked.

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/windows/test_log.hpp"
+
 namespace {
 
 int calls = 0;
@@ -23,11 +25,7 @@ std::string Variable(const char* name)
 
 void Log(const std::string& line)
 {
-    FILE* file = std::fopen(Variable("AURILO_FAKE_LOG").c_str(), "ab");
-    if (file == nullptr)
-        return;
-    std::fprintf(file, "%s\n", line.c_str());
-    std::fclose(file);
+    AppendLogLine("AURILO_FAKE_LOG", "%s", line.c_str());
 }
 
 BOOL Answer(int call)

@@ -19,13 +19,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passed=0
-failed=0
-expect() {
-  local description=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); echo "ok: $description"; else failed=$((failed + 1)); echo "FAIL: $description"; fi
-}
+# shellcheck source=../check_lib.sh
+source "$(dirname "$0")/../check_lib.sh"
 
 start_screen() { # depth, then further Xvfb options
   local depth=$1
@@ -126,5 +121,4 @@ wait "$hack_pid"
 echo "CPU use at the default rate over 10 s: $(( (end_ticks - start_ticks) * 100 / $(getconf CLK_TCK) / 10 ))%; $(tail -1 "$work/fps")"
 expect "-fps reports the rate on stderr" grep -q 'frames per second' "$work/fps"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_checks
