@@ -213,5 +213,9 @@ all_scenarios() {
 }
 
 shift 2
-for scenario in "${@:-all_scenarios}"; do "$scenario"; done
+# A scenario is a function with its arguments, such as "full_screen_at_depth 24 24".
+for scenario in "${@:-all_scenarios}"; do
+  # shellcheck disable=SC2086
+  $scenario
+done
 finish_checks
