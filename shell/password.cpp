@@ -1,8 +1,8 @@
 #include "shell/password.hpp"
 
-#include "shell/command_line.hpp"
 #include "shell/input_rules.hpp"
 #include "shell/saver_window.hpp"
+#include "shell/window_number.hpp"
 
 HMODULE passwordProvider = nullptr;
 VerifyScreenSavePwdEntry verifyPasswordEntry = nullptr;
@@ -102,9 +102,7 @@ BOOL VerifyCloseRequest(HWND window)
 
 int RunPasswordChange(const char* text)
 {
-    HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseWindowNumber(text)));
-    if (owner == nullptr || !IsWindow(owner))
-        owner = GetForegroundWindow();
+    HWND owner = OwnerFromNumber(text);
     HMODULE library = LoadLibraryA("MPR.DLL");
     if (library == nullptr)
         return 0;

@@ -7,6 +7,7 @@
 #include "shell/exception_guard.hpp"
 #include "shell/password.hpp"
 #include "shell/saver_window.hpp"
+#include "shell/window_number.hpp"
 
 namespace {
 
@@ -22,11 +23,6 @@ BOOL DetectWindows9x()
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
-HWND WindowFromNumber(const char* text)
-{
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(ParseWindowNumber(text)));
-}
-
 int RunPreview(const char* text)
 {
     HWND parent = WindowFromNumber(text);
@@ -35,12 +31,6 @@ int RunPreview(const char* text)
     return RunSaverWindow(parent);
 }
 
-// A number that is 0 or no window falls back to the foreground window.
-HWND OwnerFromNumber(const char* text)
-{
-    HWND owner = WindowFromNumber(text);
-    return owner != nullptr && IsWindow(owner) ? owner : GetForegroundWindow();
-}
 
 int RunMode(const char* tail)
 {

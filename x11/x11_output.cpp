@@ -125,7 +125,7 @@ bool OpenOutput(const HackOptions& options, X11Output& output, std::string& erro
 {
     output.display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
     if (output.display == nullptr) {
-        error = "cannot open display " + (options.display.empty() ? std::string(getenv("DISPLAY") ? getenv("DISPLAY") : "") : options.display);
+        error = "cannot open display " + std::string(XDisplayName(options.display.empty() ? nullptr : options.display.c_str()));
         return false;
     }
     switch (options.target) {
