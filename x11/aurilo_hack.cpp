@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "tools/render/frame_renderer.hpp"
+#include "display/buffer_frame_cycle.hpp"
 #include "x11/hack_options.hpp"
 #include "x11/x11_output.hpp"
 
@@ -78,6 +78,14 @@ struct RateReport {
     }
 };
 
+// The delay is the time from one frame's start to the next: what drawing took
+// comes off it, so the rate holds on screens where showing a frame takes a while.
+useconds_t RestOfDelay(const HackOptions& options, uint32_t frameStart)
+{
+    const uint64_t spent = static_cast<uint64_t>(Milliseconds() - frameStart) * 1000;
+    return static_cast<useconds_t>(spent < options.delayMicroseconds ? options.delayMicroseconds - spent : 0);
+}
+
 int Run(const HackOptions& options, X11Output& output)
 {
     static FrameBuffer frame;
@@ -89,6 +97,7 @@ int Run(const HackOptions& options, X11Output& output)
     RateReport rate;
     while (!stopRequested && HandleEvents(output, frame)) {
         const bool testSchedule = !options.ticks.empty();
+        const uint32_t frameStart = Milliseconds();
         if (!testSchedule || scheduled < options.ticks.size()) {
             RenderFrame(testSchedule ? options.ticks[scheduled++] : Milliseconds() - start, frame);
             ShowFrame(output, frame);
@@ -97,7 +106,7 @@ int Run(const HackOptions& options, X11Output& output)
             if (options.showFps)
                 rate.Count();
         }
-        usleep(testSchedule && scheduled == options.ticks.size() ? 50000 : options.delayMicroseconds);
+        usleep(testSchedule && scheduled == options.ticks.size() ? 50000 : RestOfDelay(options, frameStart));
     }
     return 0;
 }

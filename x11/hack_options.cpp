@@ -3,13 +3,14 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "tools/render/tick_schedule.hpp"
+#include "display/tick_schedule.hpp"
 
-const char hackUsage[] = "usage: aurilo [-window | -root | -window-id ID] [-delay MICROSECONDS] [-fps] [-display NAME]";
+const char hackUsage[] = "usage: aurilo [-window | -root | -window-id ID] [-delay MICROSECONDS] [-scale N] [-fps] [-display NAME]";
 
 namespace {
 
 constexpr uint64_t maxDelayMicroseconds = 10000000;
+constexpr uint64_t maxScaleFactor = 1000;
 
 // "-name" and "--name" are the same option.
 std::string OptionName(const std::string& argument)
@@ -19,7 +20,7 @@ std::string OptionName(const std::string& argument)
 
 bool NeedsValue(const std::string& name)
 {
-    return name == "-window-id" || name == "-delay" || name == "-display" || name == "-ticks";
+    return name == "-window-id" || name == "-delay" || name == "-scale" || name == "-display" || name == "-ticks";
 }
 
 } // namespace
@@ -66,6 +67,12 @@ bool ParseHackOptions(const std::vector<std::string>& arguments, const char* xsc
                 return false;
             }
             options.delayMicroseconds = static_cast<uint32_t>(number);
+        } else if (name == "-scale") {
+            if (!ParseDecimal(value, maxScaleFactor, number) || number == 0) {
+                error = "bad scale '" + value + "' (a whole number from 1)";
+                return false;
+            }
+            options.maxScale = static_cast<uint32_t>(number);
         } else if (name == "-display") {
             options.display = value;
         } else if (name == "-ticks") {

@@ -16,6 +16,7 @@ struct HackOptions {
     unsigned long windowId = 0;
     bool showFps = false;
     uint32_t delayMicroseconds = 16000; // near 60 frames a second
+    uint32_t maxScale = 0; // -scale: the largest whole factor the image is blown up by; 0, none
     std::string display; // empty: $DISPLAY
     std::vector<uint32_t> ticks; // test mode: these frames, then the last one stays
 };

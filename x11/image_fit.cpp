@@ -1,34 +1,63 @@
 #include "x11/image_fit.hpp"
 
+#include <algorithm>
 #include <cstring>
 
-ImageFit FitImage(uint32_t windowWidth, uint32_t windowHeight)
+namespace {
+
+ImageFit Centred(uint32_t windowWidth, uint32_t windowHeight, uint32_t width, uint32_t height)
 {
-    uint32_t width = imageWidth;
-    uint32_t height = imageHeight;
-    if (windowWidth < imageWidth || windowHeight < imageHeight) {
-        // Limited by whichever side is relatively shorter.
-        if (static_cast<uint64_t>(windowWidth) * imageHeight <= static_cast<uint64_t>(windowHeight) * imageWidth) {
-            width = windowWidth;
-            height = windowWidth * imageHeight / imageWidth;
-        } else {
-            height = windowHeight;
-            width = windowHeight * imageWidth / imageHeight;
-        }
+    return { (windowWidth - width) / 2, (windowHeight - height) / 2, width, height };
+}
+
+template <uint32_t size>
+void ScaleRow(const uint8_t* source, uint8_t* row, uint32_t width)
+{
+    for (uint32_t x = 0; x < width; ++x)
+        std::memcpy(row + x * size, source + (x * imageWidth / width) * size, size);
+}
+
+void ScaleRow(const uint8_t* source, uint8_t* row, uint32_t width, uint32_t size)
+{
+    switch (size) {
+    case 1: return ScaleRow<1>(source, row, width);
+    case 2: return ScaleRow<2>(source, row, width);
+    case 3: return ScaleRow<3>(source, row, width);
+    default: return ScaleRow<4>(source, row, width);
     }
-    const uint32_t x = windowWidth > width ? (windowWidth - width) / 2 : 0;
-    const uint32_t y = windowHeight > height ? (windowHeight - height) / 2 : 0;
-    return { x, y, width, height };
+}
+
+} // namespace
+
+ImageFit FitImage(uint32_t windowWidth, uint32_t windowHeight, uint32_t maxScale)
+{
+    if (windowWidth >= imageWidth && windowHeight >= imageHeight) {
+        uint32_t factor = std::min(windowWidth / imageWidth, windowHeight / imageHeight);
+        if (maxScale != 0)
+            factor = std::min(factor, maxScale);
+        return Centred(windowWidth, windowHeight, imageWidth * factor, imageHeight * factor);
+    }
+    // Limited by whichever side is relatively shorter.
+    if (static_cast<uint64_t>(windowWidth) * imageHeight <= static_cast<uint64_t>(windowHeight) * imageWidth)
+        return Centred(windowWidth, windowHeight, windowWidth, windowWidth * imageHeight / imageWidth);
+    return Centred(windowWidth, windowHeight, windowHeight * imageWidth / imageHeight, windowHeight);
 }
 
 void ScaleFrame(const FrameBuffer& frame, uint8_t* destination, uint32_t destinationPitch, uint32_t width,
     uint32_t height)
 {
     const uint32_t size = frame.bytesPerPixel;
+    const size_t rowBytes = static_cast<size_t>(width) * size;
     for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* sourceRow = frame.Row(y * imageHeight / height);
         uint8_t* row = destination + static_cast<size_t>(y) * destinationPitch;
-        for (uint32_t x = 0; x < width; ++x)
-            std::memcpy(row + x * size, sourceRow + (x * imageWidth / width) * size, size);
+        const uint32_t sourceY = y * imageHeight / height;
+        if (y > 0 && sourceY == (y - 1) * imageHeight / height) {
+            std::memcpy(row, row - destinationPitch, rowBytes);
+            continue;
+        }
+        if (width == imageWidth)
+            std::memcpy(row, frame.Row(sourceY), rowBytes);
+        else
+            ScaleRow(frame.Row(sourceY), row, width, size);
     }
 }

@@ -45,6 +45,10 @@ void InstallUniformPalette(X11Output& output)
     }
     XStoreColors(output.display, output.colormap, colours, paletteSize);
     XSetWindowColormap(output.display, output.window, output.colormap);
+    // Naming it on the window is not enough: inside the screen saver's window,
+    // or on the root, nobody else installs it, and the screen keeps showing
+    // the colours of the colormap installed before.
+    XInstallColormap(output.display, output.colormap);
 }
 
 bool ChooseFormat(X11Output& output, std::string& error)
@@ -62,6 +66,45 @@ bool ChooseFormat(X11Output& output, std::string& error)
     }
     error = "the window's visual is neither TrueColor of 15 to 32 bits nor 8-bit PseudoColor";
     return false;
+}
+
+// RENDER scales on the server only where it can draw to the visual; 8-bit
+// PseudoColor is scaled by the hack.
+void FindServerScaling(X11Output& output)
+{
+    int eventBase = 0, errorBase = 0;
+    if (output.visual->c_class == TrueColor && XRenderQueryExtension(output.display, &eventBase, &errorBase))
+        output.renderFormat = XRenderFindVisualFormat(output.display, output.visual);
+}
+
+bool ServerScales(const X11Output& output, const ImageFit& fit)
+{
+    return output.renderFormat != nullptr && fit.WholeFactor() > 1;
+}
+
+void PrepareServerScaling(X11Output& output, uint32_t factor)
+{
+    Display* display = output.display;
+    output.framePixmap = XCreatePixmap(display, output.window, imageWidth, imageHeight, static_cast<unsigned>(output.depth));
+    output.framePicture = XRenderCreatePicture(display, output.framePixmap, output.renderFormat, 0, nullptr);
+    output.windowPicture = XRenderCreatePicture(display, output.window, output.renderFormat, 0, nullptr);
+    // Maps window pixels back to frame pixels.
+    const XFixed shrink = XDoubleToFixed(1.0 / factor);
+    XTransform transform { { { shrink, 0, 0 }, { 0, shrink, 0 }, { 0, 0, XDoubleToFixed(1.0) } } };
+    XRenderSetPictureTransform(display, output.framePicture, &transform);
+    XRenderSetPictureFilter(display, output.framePicture, FilterNearest, nullptr, 0);
+}
+
+void ReleaseServerScaling(X11Output& output)
+{
+    if (output.windowPicture != 0)
+        XRenderFreePicture(output.display, output.windowPicture);
+    if (output.framePicture != 0)
+        XRenderFreePicture(output.display, output.framePicture);
+    if (output.framePixmap != 0)
+        XFreePixmap(output.display, output.framePixmap);
+    output.windowPicture = output.framePicture = 0;
+    output.framePixmap = 0;
 }
 
 Window MakeOwnWindow(Display* display)
@@ -107,6 +150,7 @@ bool AttachShm(X11Output& output, uint32_t width, uint32_t height)
 
 void ReleaseImage(X11Output& output)
 {
+    ReleaseServerScaling(output);
     if (output.image == nullptr)
         return;
     if (output.useShm) {
@@ -117,6 +161,14 @@ void ReleaseImage(X11Output& output)
     }
     XDestroyImage(output.image);
     output.image = nullptr;
+}
+
+void PutImage(X11Output& output, Drawable drawable, int x, int y, uint32_t width, uint32_t height)
+{
+    if (output.useShm)
+        XShmPutImage(output.display, drawable, output.gc, output.image, 0, 0, x, y, width, height, False);
+    else
+        XPutImage(output.display, drawable, output.gc, output.image, 0, 0, x, y, width, height);
 }
 
 } // namespace
@@ -155,24 +207,33 @@ bool OpenOutput(const HackOptions& options, X11Output& output, std::string& erro
     int major, minor;
     Bool pixmaps;
     output.useShm = XShmQueryVersion(output.display, &major, &minor, &pixmaps) == True;
-    return ChooseFormat(output, error);
+    output.maxScale = options.maxScale;
+    if (!ChooseFormat(output, error))
+        return false;
+    FindServerScaling(output);
+    return true;
 }
 
 bool PrepareImage(X11Output& output)
 {
     ReleaseImage(output);
-    const ImageFit fit = FitImage(output.windowWidth, output.windowHeight);
+    const ImageFit fit = FitImage(output.windowWidth, output.windowHeight, output.maxScale);
     if (fit.width == 0 || fit.height == 0)
         return false;
-    if (output.useShm && !AttachShm(output, fit.width, fit.height))
+    const bool serverScales = ServerScales(output, fit);
+    const uint32_t width = serverScales ? imageWidth : fit.width;
+    const uint32_t height = serverScales ? imageHeight : fit.height;
+    if (output.useShm && !AttachShm(output, width, height))
         output.useShm = false;
     if (output.image == nullptr) {
         output.image = XCreateImage(output.display, output.visual, static_cast<unsigned>(output.depth), ZPixmap, 0,
-            nullptr, fit.width, fit.height, 32, 0);
-        output.image->data = static_cast<char*>(std::calloc(static_cast<size_t>(output.image->bytes_per_line), fit.height));
+            nullptr, width, height, 32, 0);
+        output.image->data = static_cast<char*>(std::calloc(static_cast<size_t>(output.image->bytes_per_line), height));
     }
     // The pixel writer stores little-endian words.
     output.image->byte_order = LSBFirst;
+    if (serverScales)
+        PrepareServerScaling(output, fit.WholeFactor());
     XSetWindowBackground(output.display, output.window, BlackPixel(output.display, DefaultScreen(output.display)));
     XClearWindow(output.display, output.window);
     return true;
@@ -182,20 +243,19 @@ void ShowFrame(X11Output& output, const FrameBuffer& frame)
 {
     if (output.image == nullptr)
         return;
-    const ImageFit fit = FitImage(output.windowWidth, output.windowHeight);
+    const ImageFit fit = FitImage(output.windowWidth, output.windowHeight, output.maxScale);
     auto* pixels = reinterpret_cast<uint8_t*>(output.image->data);
     const auto pitch = static_cast<uint32_t>(output.image->bytes_per_line);
-    if (fit.Scaled()) {
-        ScaleFrame(frame, pixels, pitch, fit.width, fit.height);
-    } else {
-        for (uint32_t y = 0; y < imageHeight; ++y)
-            std::memcpy(pixels + static_cast<size_t>(y) * pitch, frame.Row(y), frame.RowBytes());
-    }
     const auto x = static_cast<int>(fit.x), y = static_cast<int>(fit.y);
-    if (output.useShm)
-        XShmPutImage(output.display, output.window, output.gc, output.image, 0, 0, x, y, fit.width, fit.height, False);
-    else
-        XPutImage(output.display, output.window, output.gc, output.image, 0, 0, x, y, fit.width, fit.height);
+    if (output.framePicture != 0) {
+        ScaleFrame(frame, pixels, pitch, imageWidth, imageHeight);
+        PutImage(output, output.framePixmap, 0, 0, imageWidth, imageHeight);
+        XRenderComposite(output.display, PictOpSrc, output.framePicture, None, output.windowPicture, 0, 0, 0, 0, x, y,
+            fit.width, fit.height);
+    } else {
+        ScaleFrame(frame, pixels, pitch, fit.width, fit.height);
+        PutImage(output, output.window, x, y, fit.width, fit.height);
+    }
     XSync(output.display, False);
 }
 

@@ -1,13 +1,17 @@
 // The X side of the hack: the window it draws into, the pixel format of that
 // window's visual, the uniform palette in a colormap of its own on 8-bit
 // PseudoColor, and an image shown with MIT-SHM or, without it, XPutImage.
+// Blown up by a whole factor, the frame still crosses to the server at 640x480
+// and the server scales it (RENDER, nearest); where RENDER cannot draw to the
+// visual, the hack scales it itself.
 #pragma once
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
+#include <X11/extensions/Xrender.h>
 
-#include "tools/render/frame_renderer.hpp"
+#include "display/buffer_frame_cycle.hpp"
 #include "x11/hack_options.hpp"
 
 struct X11Output {
@@ -22,6 +26,11 @@ struct X11Output {
     XImage* image = nullptr;
     XShmSegmentInfo shm {};
     bool useShm = false;
+    XRenderPictFormat* renderFormat = nullptr; // null: RENDER cannot draw to this visual
+    Pixmap framePixmap = 0; // the 640x480 frame the server scales
+    Picture framePicture = 0;
+    Picture windowPicture = 0;
+    uint32_t maxScale = 0;
     uint32_t windowWidth = 0;
     uint32_t windowHeight = 0;
 };

@@ -16,7 +16,7 @@
 
 #include "display/image_placement.hpp"
 #include "effect/scene.hpp"
-#include "tools/render/frame_renderer.hpp"
+#include "display/buffer_frame_cycle.hpp"
 
 namespace {
 

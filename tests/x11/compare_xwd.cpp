@@ -1,7 +1,8 @@
 // Compares a window captured with xwd against a frame that aurilo-render wrote
-// (--raw) in the same format: the frame, centred or scaled down as the hack
-// shows it, pixel value for pixel value, and black (0) around it.
-//   compare-xwd CAPTURE.xwd FRAME.raw BYTES-PER-PIXEL
+// (--raw) in the same format: the frame, placed and scaled as the hack shows
+// it, pixel value for pixel value, and black (0) around it. The placement is
+// the one given, or else the hack's own rule for the capture's size.
+//   compare-xwd CAPTURE.xwd FRAME.raw BYTES-PER-PIXEL [X Y WIDTH HEIGHT]
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -38,7 +39,7 @@ uint32_t Pixel(const uint8_t* at, uint32_t size, bool mostSignificantFirst)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4)
+    if (argc != 4 && argc != 8)
         return 2;
     const Bytes capture = ReadFile(argv[1]);
     const Bytes raw = ReadFile(argv[2]);
@@ -61,7 +62,10 @@ int main(int argc, char** argv)
     std::copy(raw.begin(), raw.end(), frame->bytes);
     frame->bytesPerPixel = size;
     frame->pitch = static_cast<int32_t>(imageWidth * size);
-    const ImageFit fit = FitImage(width, height);
+    ImageFit fit = FitImage(width, height);
+    if (argc == 8)
+        fit = { static_cast<uint32_t>(std::atoi(argv[4])), static_cast<uint32_t>(std::atoi(argv[5])),
+            static_cast<uint32_t>(std::atoi(argv[6])), static_cast<uint32_t>(std::atoi(argv[7])) };
     Bytes expected(static_cast<size_t>(fit.width) * fit.height * size);
     ScaleFrame(*frame, expected.data(), fit.width * size, fit.width, fit.height);
 

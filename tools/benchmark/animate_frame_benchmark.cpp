@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "effect/scene.hpp"
-#include "tools/render/frame_renderer.hpp"
+#include "display/buffer_frame_cycle.hpp"
 
 namespace {
 

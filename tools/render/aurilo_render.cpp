@@ -5,7 +5,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "tools/render/frame_renderer.hpp"
+#include "display/buffer_frame_cycle.hpp"
 #include "tools/render/image_files.hpp"
 #include "tools/render/render_options.hpp"
 

@@ -9,7 +9,7 @@
 
 #include <gif_lib.h>
 
-#include "tools/render/frame_renderer.hpp"
+#include "display/buffer_frame_cycle.hpp"
 
 class PendingFile {
 public:

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "tools/render/frame_renderer.hpp"
-#include "tools/render/tick_schedule.hpp"
+#include "display/buffer_frame_cycle.hpp"
+#include "display/tick_schedule.hpp"
 
 const char renderUsage[] = "usage: aurilo-render [--format 8|15|16|24|32] [--ticks T1,T2,... | --fps N --seconds S]"
                            " [-o FILE.png] [--raw FILE] [--gif FILE.gif] [--picture FILE.pbm]";

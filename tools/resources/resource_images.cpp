@@ -8,7 +8,7 @@
 #include <gif_lib.h>
 
 #include "effect/scene.hpp"
-#include "tools/render/frame_renderer.hpp"
+#include "display/buffer_frame_cycle.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/render/frame_renderer.hpp"
+#include "display/buffer_frame_cycle.hpp"
 
 #include <bit>
 #include <cstring>

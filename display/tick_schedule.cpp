@@ -1,4 +1,4 @@
-#include "tools/render/tick_schedule.hpp"
+#include "display/tick_schedule.hpp"
 
 #include <limits>
 
