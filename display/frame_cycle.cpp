@@ -4,6 +4,7 @@
 
 #include "display/direct_draw.hpp"
 #include "display/frame_clock.hpp"
+#include "display/frame_pacing.hpp"
 #include "display/frame_request.hpp"
 #include "effect/scene.hpp"
 
@@ -13,10 +14,16 @@ RECT destRect {};
 
 namespace {
 
+// Touched only by the timer thread once the timer runs.
+FramePacer framePacer {};
+
 void CALLBACK FrameTimerCallback(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
 {
-    if (!ClaimFrameRequest())
+    // timeGetTime follows the timer period; GetTickCount moves in 10-16 ms steps.
+    const DWORD now = timeGetTime();
+    if (!framePacer.MayRequest(now) || !ClaimFrameRequest())
         return;
+    framePacer.NoteRequest(now);
     // A request that never arrives would stop the animation for good.
     if (!PostMessageA(displayWindow, WM_USER, 0, 0))
         ReleaseFrameRequest();
@@ -45,12 +52,21 @@ void DrawLockedFrame(const DDSURFACEDESC& locked)
     offscreenSurface->Unlock(nullptr);
 }
 
+uint32_t RefreshRate()
+{
+    HDC screen = GetDC(nullptr);
+    const int rate = GetDeviceCaps(screen, VREFRESH);
+    ReleaseDC(nullptr, screen);
+    return rate > 0 ? static_cast<uint32_t>(rate) : 0;
+}
+
 } // namespace
 
 void StartFrameTimer()
 {
     const UINT period = FinestTimerPeriod();
     timeBeginPeriod(period);
+    framePacer.Start(RefreshRate(), timeGetTime());
     frameTimer = timeSetEvent(period, period, FrameTimerCallback, 0, TIME_PERIODIC);
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "display/frame_clock.hpp"
+#include "display/frame_pacing.hpp"
 
 namespace {
 
@@ -53,6 +54,47 @@ TEST(FrameClock, TickCounterWrapKeepsTimeGrowing)
     EXPECT_EQ(clock.totalSeconds, static_cast<float>(272 * static_cast<double>(0.001f)));
     EXPECT_GT(clock.deltaSeconds, 0.0f);
     EXPECT_NEAR(clock.deltaSeconds, 0.032f, 1e-6);
+}
+
+TEST(FramePacer, RequestsStayOneRefreshLessAMillisecondApart)
+{
+    FramePacer pacer;
+    pacer.Start(60, 5000);
+    EXPECT_EQ(pacer.minimumInterval, 15u);
+    EXPECT_TRUE(pacer.MayRequest(5000)); // the first frame at once
+    pacer.NoteRequest(5000);
+    EXPECT_FALSE(pacer.MayRequest(5000));
+    EXPECT_FALSE(pacer.MayRequest(5014));
+    EXPECT_TRUE(pacer.MayRequest(5015));
+
+    pacer.Start(75, 0);
+    EXPECT_EQ(pacer.minimumInterval, 12u);
+    pacer.Start(144, 0);
+    EXPECT_EQ(pacer.minimumInterval, 5u);
+}
+
+TEST(FramePacer, AnUnknownRefreshRateMeansSixtyHertz)
+{
+    for (uint32_t unknown : { 0u, 1u }) {
+        FramePacer pacer;
+        pacer.Start(unknown, 0);
+        EXPECT_EQ(pacer.minimumInterval, 15u) << unknown;
+    }
+    FramePacer fast;
+    fast.Start(2000, 7);
+    EXPECT_EQ(fast.minimumInterval, 0u);
+    EXPECT_TRUE(fast.MayRequest(7));
+}
+
+TEST(FramePacer, TheClocksWrapKeepsThePace)
+{
+    FramePacer pacer;
+    pacer.Start(60, 0xFFFFFFFAu);
+    EXPECT_TRUE(pacer.MayRequest(0xFFFFFFFAu));
+    pacer.NoteRequest(0xFFFFFFF8u);
+    EXPECT_FALSE(pacer.MayRequest(0x00000006u)); // 14 ms later, past the wrap
+    EXPECT_TRUE(pacer.MayRequest(0x00000007u));
+    EXPECT_TRUE(pacer.MayRequest(0x7FFFFFFFu));
 }
 
 } // namespace
