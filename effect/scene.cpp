@@ -100,12 +100,18 @@ OrbitOffset AdvanceOrbit(double phaseSteps)
     return OrbitOffsetAt(orbitAngle);
 }
 
-void AnimateFrame(float elapsedSeconds, DisplayDescriptor& target)
+OrbitOffset AdvanceScene(float elapsedSeconds)
 {
     const double phaseSteps = elapsedSeconds * phaseStepsPerSecond;
     waveField.xPhase = waveField.yPhase = AdvanceWavePhase(phaseSteps);
     const OrbitOffset orbit = AdvanceOrbit(phaseSteps);
-    waveField.Draw(target);
     rotatingPicture.Advance(elapsedSeconds);
+    return orbit;
+}
+
+void AnimateFrame(float elapsedSeconds, DisplayDescriptor& target)
+{
+    const OrbitOffset orbit = AdvanceScene(elapsedSeconds);
+    waveField.Draw(target);
     rotatingPicture.Draw(target, orbit.x, orbit.y);
 }

@@ -23,7 +23,10 @@ struct OrbitOffset {
 void SetUpScene();
 void AnimateFrame(float elapsedSeconds, DisplayDescriptor& target);
 
-// The two motion steps of AnimateFrame, by a number of wave phase steps (10 a second).
+// All of AnimateFrame but the drawing: the wave phase, the orbit and the
+// picture's spin and colours move on; returns where the picture goes.
+OrbitOffset AdvanceScene(float elapsedSeconds);
+// Its first two steps, by a number of wave phase steps (10 a second).
 uint8_t AdvanceWavePhase(double phaseSteps);
 OrbitOffset AdvanceOrbit(double phaseSteps);
 OrbitOffset OrbitOffsetAt(float degrees);

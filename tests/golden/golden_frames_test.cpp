@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "display/frame_clock.hpp"
+#include "effect/scene.hpp"
 #include "tests/golden/golden_schedule.hpp"
 #include "tools/render/image_files.hpp"
 
@@ -69,6 +71,71 @@ TEST(GoldenFrames, RenderGoldenScheduleMatchesTheTable)
     RenderGoldenSchedule(32, *buffer, hashes);
     for (int i = 0; i < goldenTickCount; ++i)
         EXPECT_EQ(hashes[i], goldenHashes[4][i]) << "tick " << goldenTicks[i];
+}
+
+// The scene's motion worked out on its own from the rules: seconds from the
+// millisecond tick as a double times the single 0.001, every step formed in
+// double and kept as a single.
+struct ReferenceMotion {
+    float totalSeconds = 0.0f;
+    float wavePhase = 0.0f;
+    float orbitAngle = 0.0f;
+    float spinAngle = 0.0f;
+
+    void Step(uint32_t tick)
+    {
+        const double seconds = tick * static_cast<double>(0.001f);
+        const float delta = static_cast<float>(seconds - totalSeconds);
+        totalSeconds = static_cast<float>(seconds);
+        const double phaseSteps = static_cast<double>(delta) * 10.0;
+        const double phase = wavePhase + phaseSteps;
+        wavePhase = static_cast<float>(phase >= 256.0 ? phase - 256.0 : phase);
+        const double degrees = orbitAngle + phaseSteps * 0.5;
+        orbitAngle = static_cast<float>(degrees);
+        if (degrees > 360.0)
+            orbitAngle = static_cast<float>(orbitAngle - 360.0);
+        spinAngle = static_cast<float>(15.0 * delta + spinAngle);
+        if (spinAngle > 360.0f)
+            spinAngle = static_cast<float>(spinAngle - 360.0);
+        if (spinAngle < 0.0f)
+            spinAngle = static_cast<float>(spinAngle + 360.0);
+    }
+};
+
+uint32_t SixtyHertzTick(uint64_t frame)
+{
+    return static_cast<uint32_t>(frame * 1000 / 60);
+}
+
+// Hours and a week of 60 Hz frames, without drawing them: the motion state
+// must stay bit for bit on the model's (a step formed in single precision
+// drifts within minutes), and the last frame must still draw as it did.
+TEST(GoldenFrames, MotionAfterHoursAndAWeekOfSixtyHertzFrames)
+{
+    constexpr uint64_t twoHours = 2ull * 60 * 60 * 60;
+    constexpr uint64_t aWeek = 7ull * 24 * 60 * 60 * 60;
+    auto buffer = std::make_unique<FrameBuffer>();
+    StartRendering(*FindRenderFormat(32), *buffer);
+    ReferenceMotion model;
+    uint64_t frame = 1;
+    for (const uint64_t until : { twoHours, aWeek }) {
+        for (; frame < until; ++frame) {
+            const uint32_t tick = SixtyHertzTick(frame);
+            frameClock.Advance(tick);
+            AdvanceScene(frameClock.deltaSeconds);
+            model.Step(tick);
+        }
+        EXPECT_EQ(wavePhase, model.wavePhase) << "after frame " << frame;
+        EXPECT_EQ(orbitAngle, model.orbitAngle) << "after frame " << frame;
+        EXPECT_EQ(rotatingPicture.angle, model.spinAngle) << "after frame " << frame;
+    }
+    RenderFrame(SixtyHertzTick(aWeek), *buffer);
+    model.Step(SixtyHertzTick(aWeek));
+    EXPECT_EQ(orbitAngle, model.orbitAngle);
+    EXPECT_EQ(model.wavePhase, 251.379684f);
+    EXPECT_EQ(model.orbitAngle, 157.418472f);
+    EXPECT_EQ(model.spinAngle, 113.067932f);
+    EXPECT_EQ(HashFrame(*buffer), 0xF9394BEA7118BE70ull) << "the week's last frame hashes to " << Hex(HashFrame(*buffer));
 }
 
 } // namespace

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+#include "tools/render/image_files.hpp"
 #include "tools/render/render_options.hpp"
 
 namespace {
@@ -62,6 +67,53 @@ TEST(RenderOptions, BadInputIsRefusedWithAReason)
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
+}
+
+// Read back with giflib: each frame's delay in hundredths of a second, and a
+// frame of exactly 256 colours kept exact rather than quantised.
+TEST(RenderGif, DelaysAndExactColoursReadBack)
+{
+    auto buffer = std::make_unique<FrameBuffer>();
+    StartRendering(*FindRenderFormat(32), *buffer);
+    for (uint32_t i = 0; i < imageWidth * imageHeight; ++i) {
+        const uint8_t k = static_cast<uint8_t>(i * 7 + i / imageWidth);
+        uint8_t* pixel = buffer->bytes + i * 4;
+        pixel[0] = static_cast<uint8_t>(k / 2); // blue
+        pixel[1] = static_cast<uint8_t>(255 - k); // green
+        pixel[2] = k; // red
+    }
+    FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    {
+        GifWriter writer;
+        ASSERT_TRUE(writer.Open(fileno(file)));
+        ASSERT_TRUE(writer.AddFrame(*buffer, 40));
+        RenderFrame(1017, *buffer);
+        ASSERT_TRUE(writer.AddFrame(*buffer, 1000));
+        ASSERT_TRUE(writer.Close());
+    }
+    std::rewind(file);
+    int status = 0;
+    GifFileType* gif = DGifOpenFileHandle(dup(fileno(file)), &status);
+    ASSERT_NE(gif, nullptr);
+    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    ASSERT_EQ(gif->ImageCount, 2);
+    const int delays[] = { 4, 100 };
+    for (int frame = 0; frame < 2; ++frame) {
+        GraphicsControlBlock control {};
+        ASSERT_EQ(DGifSavedExtensionToGCB(gif, frame, &control), GIF_OK);
+        EXPECT_EQ(control.DelayTime, delays[frame]) << "frame " << frame;
+    }
+    const SavedImage& first = gif->SavedImages[0];
+    long wrong = 0;
+    for (uint32_t i = 0; i < imageWidth * imageHeight; ++i) {
+        const uint8_t k = static_cast<uint8_t>(i * 7 + i / imageWidth);
+        const GifColorType& colour = first.ImageDesc.ColorMap->Colors[first.RasterBits[i]];
+        wrong += colour.Red != k || colour.Green != 255 - k || colour.Blue != k / 2;
+    }
+    EXPECT_EQ(wrong, 0);
+    DGifCloseFile(gif, &status);
+    std::fclose(file);
 }
 
 } // namespace
