@@ -1,0 +1,47 @@
+// The engine for the page: the same effect, pixel writer, frame clock and
+// frame cycle over a plain buffer as the saver and the hack, exported to
+// JavaScript as three functions over one frame in the module's memory.
+#include "display/buffer_frame_cycle.hpp"
+
+namespace {
+
+// Red, green, blue, alpha in memory: the byte order of a canvas's ImageData.
+constexpr RenderFormat canvasFormat { 0, 32, 0x000000FF, 0x0000FF00, 0x00FF0000 };
+constexpr uint8_t opaque = 0xFF;
+
+FrameBuffer frame;
+bool canvasOrder = false;
+
+void MakeOpaque()
+{
+    for (uint32_t i = 3; i < imageWidth * imageHeight * 4; i += 4)
+        frame.bytes[i] = opaque;
+}
+
+} // namespace
+
+// Format 0 is the canvas's RGBA; 8, 15, 16, 24 and 32 are the renderer's.
+// Returns the bytes a pixel takes, or 0 for a format there is no such thing as.
+extern "C" __attribute__((export_name("start"))) uint32_t Start(int format)
+{
+    const RenderFormat* chosen = format == 0 ? &canvasFormat : FindRenderFormat(format);
+    if (chosen == nullptr)
+        return 0;
+    canvasOrder = format == 0;
+    StartRendering(*chosen, frame);
+    return frame.bytesPerPixel;
+}
+
+// Milliseconds since the start, never decreasing.
+extern "C" __attribute__((export_name("drawFrame"))) void DrawFrame(uint32_t tick)
+{
+    RenderFrame(tick, frame);
+    if (canvasOrder)
+        MakeOpaque();
+}
+
+// The 640x480 frame, row after row with no padding.
+extern "C" __attribute__((export_name("pixels"))) const uint8_t* Pixels()
+{
+    return frame.bytes;
+}
