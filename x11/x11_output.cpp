@@ -5,7 +5,6 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-#include "x11/image_fit.hpp"
 
 namespace {
 
@@ -217,7 +216,8 @@ bool OpenOutput(const HackOptions& options, X11Output& output, std::string& erro
 bool PrepareImage(X11Output& output)
 {
     ReleaseImage(output);
-    const ImageFit fit = FitImage(output.windowWidth, output.windowHeight, output.maxScale);
+    output.fit = FitImage(output.windowWidth, output.windowHeight, output.maxScale);
+    const ImageFit& fit = output.fit;
     if (fit.width == 0 || fit.height == 0)
         return false;
     const bool serverScales = ServerScales(output, fit);
@@ -243,7 +243,7 @@ void ShowFrame(X11Output& output, const FrameBuffer& frame)
 {
     if (output.image == nullptr)
         return;
-    const ImageFit fit = FitImage(output.windowWidth, output.windowHeight, output.maxScale);
+    const ImageFit& fit = output.fit;
     auto* pixels = reinterpret_cast<uint8_t*>(output.image->data);
     const auto pitch = static_cast<uint32_t>(output.image->bytes_per_line);
     const auto x = static_cast<int>(fit.x), y = static_cast<int>(fit.y);

@@ -13,6 +13,7 @@
 
 #include "display/buffer_frame_cycle.hpp"
 #include "x11/hack_options.hpp"
+#include "x11/image_fit.hpp"
 
 struct X11Output {
     Display* display = nullptr;
@@ -31,6 +32,7 @@ struct X11Output {
     Picture framePicture = 0;
     Picture windowPicture = 0;
     uint32_t maxScale = 0;
+    ImageFit fit {}; // where the image goes, worked out when the window's size is known
     uint32_t windowWidth = 0;
     uint32_t windowHeight = 0;
 };

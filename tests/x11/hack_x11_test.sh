@@ -141,6 +141,15 @@ for arguments in "-bogus" "-delay" "-delay x" "-window-id 0" "-window-id 12z" "-
   expect "refused with 2 and a usage line: $arguments" bash -c "[ $? -eq 2 ] && grep -q '^usage: aurilo' '$work/err'"
 done
 
+# What the settings file can put on the command line, the hack must take: it
+# then gets as far as opening the display (1), not refusing the options (2).
+settings=$(dirname "$0")/../../x11/aurilo.xml
+while read -r arguments; do
+  # shellcheck disable=SC2086
+  DISPLAY=:nonexistent "$hack" ${arguments//%/1} >/dev/null 2>&1
+  expect "aurilo.xml's $arguments is an option the hack takes" test $? -eq 1
+done < <(grep -o 'arg[a-z-]*="[^"]*"' "$settings" | sed 's/^[^"]*"//; s/"$//')
+
 echo "-- big screens, -root"
 fills_the_screen() { # description, WIDTHxHEIGHTxDEPTH, format, placement X Y W H, Xvfb options, "--", hack options
   local description=$1 geometry=$2 format=$3 placement="$4 $5 $6 $7"
