@@ -1,5 +1,5 @@
-// The engine as the Windows build compiles it (i686, x87 arithmetic) must draw
-// exactly the frames the native build draws. Prints each mismatch; exit 1 on any.
+// The engine as the saver compiles it (i686, x87 arithmetic) must draw exactly
+// the frames the native build draws. Prints each mismatch; exit 1 on any.
 #include <cinttypes>
 #include <cstdio>
 

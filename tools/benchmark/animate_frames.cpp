@@ -1,0 +1,39 @@
+// Runs AnimateFrame a given number of times at 60 Hz in one pixel format and
+// prints the points a frame draws and a hash of the buffer. Counting the
+// instructions of two runs that differ only in the number of frames gives
+// the cost of a frame, in any build (see scripts/instructions-per-frame).
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+
+#include "display/buffer_frame_cycle.hpp"
+#include "effect/scene.hpp"
+
+namespace {
+
+int64_t DrawnPoints()
+{
+    int64_t setPixels = 0;
+    for (int32_t i = 0; i < rotatingPicture.byteCount; ++i)
+        setPixels += __builtin_popcount(rotatingPicture.bits[i]);
+    return int64_t { waveField.gridWidth } * waveField.gridHeight + setPixels;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const RenderFormat* format = argc == 3 ? FindRenderFormat(std::atoi(argv[1])) : nullptr;
+    const int frames = argc == 3 ? std::atoi(argv[2]) : -1;
+    if (format == nullptr || frames < 0) {
+        std::fprintf(stderr, "usage: animate-frames FORMAT FRAMES (FORMAT 8, 15, 16, 24 or 32)\n");
+        return 2;
+    }
+    static FrameBuffer buffer;
+    StartRendering(*format, buffer);
+    displayDescriptor.BindPixels(buffer.bytes, buffer.pitch);
+    for (int i = 0; i < frames; ++i)
+        AnimateFrame(1.0f / 60.0f, displayDescriptor);
+    std::printf("points %" PRId64 " hash 0x%016" PRIX64 "\n", DrawnPoints(), HashFrame(buffer));
+    return 0;
+}
