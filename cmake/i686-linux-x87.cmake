@@ -1,13 +1,13 @@
-# The engine with the saver's own arithmetic (i686, x87, the same code
-# generation flags) but for Linux: for the golden frames and instruction
-# counts where Wine is not at hand. qemu-i386 runs it on any x86-64 kernel,
-# also on those that run no 32-bit code themselves.
+# The engine with the saver's own arithmetic and code generation (i686, x87,
+# the same flags, no position-independent code) but for Linux: for the golden
+# frames and instruction counts where Wine is not at hand. qemu-i386 runs it
+# on any x86-64 kernel, also on those that run no 32-bit code themselves.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(CMAKE_C_COMPILER gcc)
 set(CMAKE_CXX_COMPILER g++)
-set(CMAKE_CXX_FLAGS_INIT "-m32 -march=i686 -mfpmath=387 -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-math-errno")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32 -static")
+set(CMAKE_CXX_FLAGS_INIT "-m32 -march=i686 -mfpmath=387 -fno-pie -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-math-errno")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32 -no-pie -static")
 
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)

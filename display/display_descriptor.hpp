@@ -51,33 +51,59 @@ struct DisplayDescriptor {
     template <typename Word>
     static void Store(uint8_t* address, Word value) { std::memcpy(address, &value, sizeof value); }
 
+    // A pixel value of this format, stored with its byte count as a constant.
+    template <uint32_t bytes>
+    static void StoreValue(uint8_t* address, uint32_t value)
+    {
+        static_assert(bytes >= 1 && bytes <= 4);
+        if constexpr (bytes == 1) {
+            address[0] = static_cast<uint8_t>(value);
+        } else if constexpr (bytes == 2) {
+            Store(address, static_cast<uint16_t>(value));
+        } else if constexpr (bytes == 3) {
+            // Three bytes and not one more: the next pixel's first byte is left alone.
+            Store(address, static_cast<uint16_t>(value));
+            address[2] = static_cast<uint8_t>(value >> 16);
+        } else {
+            Store(address, value);
+        }
+    }
+
+    void StoreValue(uint8_t* address, uint32_t value) const
+    {
+        switch (bytesPerPixel) {
+        case 1:
+            return StoreValue<1>(address, value);
+        case 2:
+            return StoreValue<2>(address, value);
+        case 3:
+            return StoreValue<3>(address, value);
+        case 4:
+            return StoreValue<4>(address, value);
+        default:
+            return;
+        }
+    }
+
+    uint32_t PackColour(uint32_t red, uint32_t green, uint32_t blue) const
+    {
+        return (((red << redLeft) >> redRight) & redMask)
+            | (((green << greenLeft) >> greenRight) & greenMask)
+            | (((blue << blueLeft) >> blueRight) & blueMask);
+    }
+
+    // Callers keep x and y inside the image.
+    uint8_t* PixelAddress(uint32_t x, uint32_t y) const
+    {
+        return pixels + static_cast<int32_t>(y) * static_cast<intptr_t>(pitch) + x * bytesPerPixel;
+    }
+
     void PutPixel(uint32_t x, uint32_t y, uint32_t red, uint32_t green, uint32_t blue)
     {
         // Negative coordinates arrive as large unsigned values and are dropped here too.
         if (x >= width || y >= height)
             return;
-        const uint32_t value = (((red << redLeft) >> redRight) & redMask)
-            | (((green << greenLeft) >> greenRight) & greenMask)
-            | (((blue << blueLeft) >> blueRight) & blueMask);
-        uint8_t* address = pixels + static_cast<int32_t>(y) * static_cast<intptr_t>(pitch) + x * bytesPerPixel;
-        switch (bytesPerPixel) {
-        case 1:
-            address[0] = static_cast<uint8_t>(value);
-            break;
-        case 2:
-            Store(address, static_cast<uint16_t>(value));
-            break;
-        case 3:
-            // Three bytes and not one more: the next pixel's first byte is left alone.
-            Store(address, static_cast<uint16_t>(value));
-            address[2] = static_cast<uint8_t>(value >> 16);
-            break;
-        case 4:
-            Store(address, value);
-            break;
-        default:
-            break;
-        }
+        StoreValue(PixelAddress(x, y), PackColour(red, green, blue));
     }
 };
 

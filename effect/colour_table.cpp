@@ -1,5 +1,6 @@
 #include "effect/colour_table.hpp"
 
+#include "display/display_descriptor.hpp"
 #include "effect/numeric.hpp"
 
 namespace {
@@ -48,5 +49,13 @@ void FillRamp(ColourTable& table, int start, int32_t count,
         entry.red = RampComponent(startRed, stepRed, i);
         entry.green = RampComponent(startGreen, stepGreen, i);
         entry.blue = RampComponent(startBlue, stepBlue, i);
+    }
+}
+
+void PackColours(const ColourTable& table, const DisplayDescriptor& target, PixelValues& values)
+{
+    for (int i = 0; i < colourTableSize; ++i) {
+        const Rgb& colour = table.entries[i];
+        values[i] = target.PackColour(colour.red, colour.green, colour.blue);
     }
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+struct DisplayDescriptor;
+
 struct Rgb {
     uint8_t red;
     uint8_t green;
@@ -32,3 +34,8 @@ constexpr ColourTable UniformColourTable(uint8_t red, uint8_t green, uint8_t blu
 void FillRamp(ColourTable& table, int start, int32_t count,
     int fromRed, int fromGreen, int fromBlue,
     int toRed, int toGreen, int toBlue);
+
+// The table's colours as pixel values of the target's format: made at the
+// start of each drawing, so that each point costs one look-up.
+using PixelValues = uint32_t[colourTableSize];
+void PackColours(const ColourTable& table, const DisplayDescriptor& target, PixelValues& values);

@@ -77,24 +77,31 @@ void RotatingPicture::DrawPixels(DisplayDescriptor& target, double sine, double 
     // Pixels are stored through a byte pointer, which may alias any field read
     // through a pointer, and such fields would be read again for every pixel.
     // Local copies are safe from that and stay in registers.
-    const RotatingPicture picture = *this;
-    DisplayDescriptor canvas = target;
+    const DisplayDescriptor canvas = target;
+    const int32_t byteCount = this->byteCount;
+    const int32_t bytesPerRow = this->bytesPerRow;
+    const int32_t pivotX = this->pivotX;
+    const int32_t pivotY = this->pivotY;
+    const uint8_t* const bits = this->bits;
+    PixelValues values;
+    PackColours(colours, canvas, values);
     // Last byte first, rightmost pixel (lowest bit) first: where two pixels
     // land on one screen position, the one earlier in reading order wins.
-    for (int32_t byte = picture.byteCount - 1; byte >= 0; --byte) {
-        uint32_t remaining = picture.bits[byte];
+    for (int32_t byte = byteCount - 1; byte >= 0; --byte) {
+        uint32_t remaining = bits[byte];
         if (remaining == 0)
             continue;
-        const int32_t py = byte / picture.bytesPerRow - picture.pivotY;
-        const int32_t rightmostPx = 8 * (byte % picture.bytesPerRow) + 7 - picture.pivotX;
+        const int32_t py = byte / bytesPerRow - pivotY;
+        const int32_t rightmostPx = 8 * (byte % bytesPerRow) + 7 - pivotX;
         for (; remaining != 0; remaining &= remaining - 1) {
             const int32_t px = rightmostPx - std::countr_zero(remaining);
-            const Rgb& colour = picture.colours[picture.ColourIndexIn(mode, px, py)];
             // Offsets within the picture keep both products far inside int range.
-            const int32_t turnedX = static_cast<int32_t>(px * cosine - py * sine);
-            const int32_t turnedY = static_cast<int32_t>(px * sine + py * cosine);
-            canvas.PutPixel(originX + static_cast<uint32_t>(turnedX),
-                originY + static_cast<uint32_t>(turnedY), colour.red, colour.green, colour.blue);
+            const uint32_t screenX = originX + static_cast<uint32_t>(static_cast<int32_t>(px * cosine - py * sine));
+            const uint32_t screenY = originY + static_cast<uint32_t>(static_cast<int32_t>(px * sine + py * cosine));
+            // Negative positions arrive as large unsigned values and are dropped too.
+            if (screenX >= canvas.width || screenY >= canvas.height)
+                continue;
+            canvas.StoreValue(canvas.PixelAddress(screenX, screenY), values[ColourIndexIn(mode, px, py)]);
         }
     }
 }

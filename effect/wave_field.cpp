@@ -1,5 +1,6 @@
 #include "effect/wave_field.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "display/display_descriptor.hpp"
@@ -50,40 +51,89 @@ uint8_t WaveField::ColourIndexIn(uint8_t mode, int32_t x, int32_t y) const
     }
 }
 
-// One loop per colour mode, so that the mode is not looked at for every point.
+// What every row of one frame's drawing shares.
+struct WaveField::FrameLayout {
+    DisplayDescriptor canvas;
+    uint32_t originX;
+    uint32_t rowZeroY[shiftTableSize]; // screen y of row 0, by column phase
+    PixelValues values;
+};
+
+// One loop per pixel size, so that the size is not looked at for every point;
+// rows of one colour (modes 0 and 2) take their colour once a row.
 void WaveField::Draw(DisplayDescriptor& target) const
 {
-    switch (colourMode) {
-    case 1:
-        return DrawGrid<1>(target);
+    FrameLayout layout;
+    layout.canvas = target;
+    PackColours(colours, target, layout.values);
+    // Unsigned sums: wrap-around is defined, and what lands outside is dropped.
+    layout.originX = imageMiddleX - static_cast<uint32_t>(centreX);
+    const uint32_t originY = imageMiddleY - static_cast<uint32_t>(centreY);
+    for (int i = 0; i < shiftTableSize; ++i)
+        layout.rowZeroY[i] = originY + static_cast<uint32_t>(yShift[i]);
+    const bool uniformRows = colourMode == 0 || colourMode == 2;
+    switch (target.bytesPerPixel * 2 + uniformRows) {
     case 2:
-        return DrawGrid<2>(target);
+        return DrawRows<1, false>(layout);
     case 3:
-        return DrawGrid<3>(target);
+        return DrawRows<1, true>(layout);
+    case 4:
+        return DrawRows<2, false>(layout);
+    case 5:
+        return DrawRows<2, true>(layout);
+    case 6:
+        return DrawRows<3, false>(layout);
+    case 7:
+        return DrawRows<3, true>(layout);
+    case 8:
+        return DrawRows<4, false>(layout);
+    case 9:
+        return DrawRows<4, true>(layout);
     default:
-        return DrawGrid<0>(target);
+        return;
     }
 }
 
-template <uint8_t mode>
-void WaveField::DrawGrid(DisplayDescriptor& target) const
+WaveField::RowSpan WaveField::SpanOfRow(const FrameLayout& layout, int32_t y) const
 {
-    // Pixels are stored through a byte pointer, which may alias any field read
-    // through a pointer, and such fields would be read again for every point.
-    // Local copies are safe from that and stay in registers.
-    const WaveField field = *this;
-    DisplayDescriptor canvas = target;
-    // Unsigned sums: wrap-around is defined, and PutPixel drops what lands outside.
-    const uint32_t originX = imageMiddleX - static_cast<uint32_t>(field.centreX);
-    const uint32_t originY = imageMiddleY - static_cast<uint32_t>(field.centreY);
-    for (int32_t y = 0; y < field.gridHeight; ++y) {
-        const uint32_t rowX = originX + static_cast<uint32_t>(field.xShift[static_cast<uint8_t>(field.xPhase + y)]);
-        for (int32_t x = 0; x < field.gridWidth; ++x) {
-            const Rgb& colour = field.colours[field.ColourIndexIn(mode, x, y)];
-            const uint32_t screenX = rowX + static_cast<uint32_t>(x);
-            const uint32_t screenY = originY + static_cast<uint32_t>(y)
-                + static_cast<uint32_t>(field.yShift[static_cast<uint8_t>(field.yPhase + x)]);
-            canvas.PutPixel(screenX, screenY, colour.red, colour.green, colour.blue);
+    const int32_t rowX = static_cast<int32_t>(layout.originX + static_cast<uint32_t>(xShift[static_cast<uint8_t>(xPhase + y)]));
+    // The columns x with 0 <= rowX + x < width; the others land outside the image.
+    // Worked out wide: -rowX and width - rowX may not fit 32 bits.
+    const int64_t firstX = std::max<int64_t>(0, -int64_t { rowX });
+    const int64_t endX = std::min<int64_t>(gridWidth, int64_t { layout.canvas.width } - rowX);
+    RowSpan span { 0, 0, 0, nullptr };
+    if (firstX >= endX)
+        return span;
+    span.firstX = static_cast<int32_t>(firstX);
+    span.endX = static_cast<int32_t>(endX);
+    span.column = static_cast<uint8_t>(yPhase + span.firstX);
+    span.firstPixel = layout.canvas.pixels + static_cast<uint32_t>(rowX + span.firstX) * layout.canvas.bytesPerPixel;
+    return span;
+}
+
+template <uint32_t bytes, bool uniformRows>
+void WaveField::DrawRows(const FrameLayout& layout) const
+{
+    // Pixels are stored through a byte pointer, which may alias anything read
+    // through a pointer, and that would be read again for every point. Local
+    // copies are safe from that and stay in registers.
+    const int32_t rows = gridHeight;
+    const uint8_t mode = colourMode;
+    const uint32_t height = layout.canvas.height;
+    const intptr_t pitch = layout.canvas.pitch;
+    for (int32_t y = 0; y < rows; ++y) {
+        RowSpan span = SpanOfRow(layout, y);
+        if (span.firstX >= span.endX)
+            continue;
+        const uint32_t rowValue = layout.values[ColourIndexIn(mode, 0, y)];
+        uint8_t* const end = span.firstPixel + static_cast<uint32_t>(span.endX - span.firstX) * bytes;
+        int32_t x = span.firstX;
+        for (uint8_t* pixel = span.firstPixel; pixel != end; pixel += bytes, ++span.column, ++x) {
+            const uint32_t screenY = layout.rowZeroY[span.column] + static_cast<uint32_t>(y);
+            if (screenY >= height)
+                continue;
+            const uint32_t value = uniformRows ? rowValue : layout.values[ColourIndexIn(mode, x, y)];
+            DisplayDescriptor::StoreValue<bytes>(pixel + static_cast<int32_t>(screenY) * pitch, value);
         }
     }
 }

@@ -31,6 +31,15 @@ struct WaveField {
 
 private:
     uint8_t ColourIndexIn(uint8_t mode, int32_t x, int32_t y) const;
-    template <uint8_t mode>
-    void DrawGrid(DisplayDescriptor& target) const;
+    struct FrameLayout;
+    // The grid columns of one row that land inside the image's width.
+    struct RowSpan {
+        int32_t firstX;
+        int32_t endX;
+        uint8_t column; // column phase of firstX
+        uint8_t* firstPixel; // firstX's pixel in the image's first row
+    };
+    RowSpan SpanOfRow(const FrameLayout& layout, int32_t y) const;
+    template <uint32_t bytes, bool uniformRows>
+    void DrawRows(const FrameLayout& layout) const;
 };

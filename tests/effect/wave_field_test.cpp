@@ -2,7 +2,10 @@
 
 #include <limits>
 #include <memory>
+#include <tuple>
+#include <vector>
 
+#include "display/buffer_frame_cycle.hpp"
 #include "effect/wave_field.hpp"
 #include "tests/test_canvas.hpp"
 
@@ -129,6 +132,70 @@ TEST(WaveFieldDraw, SceneGridCoversTheImageAndColoursByRow)
     EXPECT_GT(drawn, 60000);
     EXPECT_LE(drawn, 384 * 224);
 }
+
+// The drawing rule point by point: rows in order, each row's columns in
+// order, every point through PutPixel. Draw must leave the same bytes.
+void DrawPointByPoint(const WaveField& field, DisplayDescriptor& target)
+{
+    for (int32_t y = 0; y < field.gridHeight; ++y) {
+        for (int32_t x = 0; x < field.gridWidth; ++x) {
+            const uint32_t screenX = 320 - static_cast<uint32_t>(field.centreX)
+                + static_cast<uint32_t>(field.xShift[static_cast<uint8_t>(field.xPhase + y)]) + static_cast<uint32_t>(x);
+            const uint32_t screenY = 240 - static_cast<uint32_t>(field.centreY) + static_cast<uint32_t>(y)
+                + static_cast<uint32_t>(field.yShift[static_cast<uint8_t>(field.yPhase + x)]);
+            const Rgb& colour = field.colours[field.ColourIndexAt(x, y)];
+            target.PutPixel(screenX, screenY, colour.red, colour.green, colour.blue);
+        }
+    }
+}
+
+// Pixel format, colour mode, and the grid's centre.
+using FieldCase = std::tuple<int, uint8_t, int32_t, int32_t>;
+
+class DrawnLikePointByPoint : public testing::TestWithParam<FieldCase> { };
+
+TEST_P(DrawnLikePointByPoint, InEveryFormatAndColourMode)
+{
+    const auto [formatName, mode, centreX, centreY] = GetParam();
+    const RenderFormat& format = *FindRenderFormat(formatName);
+    WaveField field = SceneTables();
+    // Wider and taller than the image, so that rows and columns leave it on every side.
+    field.gridWidth = 700;
+    field.gridHeight = 600;
+    field.centreX = centreX;
+    field.centreY = centreY;
+    field.xPhase = 37;
+    field.yPhase = 201;
+    field.colourMode = mode;
+    field.colourBase = 9;
+    for (int i = 0; i < colourTableSize; ++i)
+        field.colours[static_cast<uint8_t>(i)] = Rgb { static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+            static_cast<uint8_t>(i * 7) };
+
+    // A pitch with a gap after each row, which must stay untouched.
+    DisplayDescriptor drawn;
+    ASSERT_TRUE(drawn.ConfigureFormat(format.bitCount, format.redMask, format.greenMask, format.blueMask));
+    const int32_t pitch = static_cast<int32_t>(imageWidth * drawn.bytesPerPixel + 6);
+    std::vector<uint8_t> drawnBytes(pitch * imageHeight, 0xAA);
+    std::vector<uint8_t> expectedBytes = drawnBytes;
+    DisplayDescriptor expected = drawn;
+    drawn.BindPixels(drawnBytes.data(), pitch);
+    expected.BindPixels(expectedBytes.data(), pitch);
+
+    field.Draw(drawn);
+    DrawPointByPoint(field, expected);
+    EXPECT_TRUE(drawnBytes == expectedBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clipped, DrawnLikePointByPoint,
+    testing::Combine(testing::Values(8, 15, 24, 32), testing::Values(0, 1, 2, 3),
+        testing::Values(350), testing::Values(300)));
+
+// Rows placed at the ends of the 32-bit range: no column of theirs is on the
+// screen, and working that out must not overflow.
+INSTANTIATE_TEST_SUITE_P(FarAway, DrawnLikePointByPoint,
+    testing::Combine(testing::Values(16), testing::Values(2),
+        testing::Values(INT32_MIN + 320, INT32_MIN + 321, 320 - INT32_MAX), testing::Values(300)));
 
 TEST(WaveFieldColourIndex, ModesPickBaseColumnRowOrDistance)
 {
