@@ -29,21 +29,24 @@ void RotatingPicture::Advance(float elapsedSeconds)
         angle = RoundToSingle(angle + fullTurn);
 }
 
-uint8_t RotatingPicture::ColourIndexIn(uint8_t mode, int32_t px, int32_t py) const
+uint8_t RotatingPicture::ColourIndexIn(uint8_t mode, uint8_t offset, int32_t px, int32_t py)
 {
     switch (mode) {
     case 1:
-        return static_cast<uint8_t>(colourOffset + std::abs(px));
+        return static_cast<uint8_t>(offset + std::abs(px));
     case 2:
-        return static_cast<uint8_t>(colourOffset + std::abs(py));
+        return static_cast<uint8_t>(offset + std::abs(py));
     case 3: {
         const uint32_t x = static_cast<uint32_t>(px);
         const uint32_t y = static_cast<uint32_t>(py);
         const uint32_t squares = x * x + y * y;
-        return static_cast<uint8_t>(colourOffset + static_cast<uint32_t>(std::sqrt(static_cast<double>(squares))));
+        // The root of a 32-bit value is below 65536: the signed conversions
+        // give the same values as unsigned ones, at less cost on every target.
+        const double root = std::sqrt(static_cast<double>(static_cast<int64_t>(squares)));
+        return static_cast<uint8_t>(offset + static_cast<int32_t>(root));
     }
     default:
-        return colourOffset;
+        return offset;
     }
 }
 
@@ -83,8 +86,9 @@ void RotatingPicture::DrawPixels(DisplayDescriptor& target, double sine, double 
     const int32_t pivotX = this->pivotX;
     const int32_t pivotY = this->pivotY;
     const uint8_t* const bits = this->bits;
+    const uint8_t offset = colourOffset;
     PixelValues values;
-    PackColours(colours, canvas, values);
+    PackColours(colours, target, values);
     // Last byte first, rightmost pixel (lowest bit) first: where two pixels
     // land on one screen position, the one earlier in reading order wins.
     for (int32_t byte = byteCount - 1; byte >= 0; --byte) {
@@ -101,7 +105,7 @@ void RotatingPicture::DrawPixels(DisplayDescriptor& target, double sine, double 
             // Negative positions arrive as large unsigned values and are dropped too.
             if (screenX >= canvas.width || screenY >= canvas.height)
                 continue;
-            canvas.StoreValue(canvas.PixelAddress(screenX, screenY), values[ColourIndexIn(mode, px, py)]);
+            canvas.StoreValue(canvas.PixelAddress(screenX, screenY), values[ColourIndexIn(mode, offset, px, py)]);
         }
     }
 }

@@ -27,10 +27,10 @@ struct RotatingPicture {
 
     void Advance(float elapsedSeconds);
     void Draw(DisplayDescriptor& target, int32_t orbitX, int32_t orbitY) const;
-    uint8_t ColourIndexAt(int32_t px, int32_t py) const { return ColourIndexIn(colourMode, px, py); }
+    uint8_t ColourIndexAt(int32_t px, int32_t py) const { return ColourIndexIn(colourMode, colourOffset, px, py); }
 
 private:
-    uint8_t ColourIndexIn(uint8_t mode, int32_t px, int32_t py) const;
+    static uint8_t ColourIndexIn(uint8_t mode, uint8_t offset, int32_t px, int32_t py);
     template <uint8_t mode>
     void DrawPixels(DisplayDescriptor& target, double sine, double cosine, uint32_t originX, uint32_t originY) const;
 };

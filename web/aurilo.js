@@ -53,21 +53,22 @@ function drawTicks(ticks) {
   document.body.dataset.drawn = String(ticks.length);
 }
 
-// Ten seconds at 60 frames a second, as aurilo-render --fps 60 --seconds 10,
-// timed on a second pass: the first lets the browser finish compiling.
+// Ten seconds at 60 frames a second, as aurilo-render --fps 60 --seconds 10.
+// The best of several passes: the first ones let the browser finish compiling.
 function bench() {
   const frames = 600;
-  const drawSchedule = () => {
+  const passes = 12;
+  let best = Infinity;
+  for (let pass = 0; pass < passes; ++pass) {
+    const started = performance.now();
     engine.start(canvasFormat);
     for (let k = 1; k <= frames; ++k)
       engine.drawFrame(Math.floor(k * 1000 / 60));
-  };
-  drawSchedule();
-  const started = performance.now();
-  drawSchedule();
-  const perFrame = (performance.now() - started) / frames;
+    best = Math.min(best, performance.now() - started);
+  }
+  const perFrame = best / frames;
   show();
-  report.textContent = `${perFrame.toFixed(3)} ms per frame (${frames} frames)`;
+  report.textContent = `${perFrame.toFixed(3)} ms per frame (${frames} frames, best of ${passes})`;
   document.body.dataset.msPerFrame = String(perFrame);
 }
 

@@ -144,9 +144,17 @@ async function checks(page, address) {
 async function bench(page, address) {
   await openAt(page, `${address}?bench`);
   const browser = Number(await page.evaluate(() => document.body.dataset.msPerFrame));
-  const started = process.hrtime.bigint();
-  execFileSync(render, ['--format', '32', '--fps', '60', '--seconds', '10', '--raw', path.join(work, 'bench.raw')]);
-  const native = Number(process.hrtime.bigint() - started) / 1e6 / 600;
+  // The renderer's start-up and output, timed on a single frame, come off its time for 600.
+  const bestMs = (args) => {
+    let best = Infinity;
+    for (let pass = 0; pass < 6; ++pass) {
+      const started = process.hrtime.bigint();
+      execFileSync(render, ['--format', '32', ...args, '--raw', path.join(work, 'bench.raw')]);
+      best = Math.min(best, Number(process.hrtime.bigint() - started) / 1e6);
+    }
+    return best;
+  };
+  const native = (bestMs(['--fps', '60', '--seconds', '10']) - bestMs(['--ticks', '0'])) / 600;
   console.log(`600 frames at 60 Hz: the page ${browser.toFixed(3)} ms a frame, aurilo-render ${native.toFixed(3)} ms`
     + ` (${(browser / native).toFixed(2)}x native)`);
 }
