@@ -71,27 +71,26 @@ void WaveField::Draw(DisplayDescriptor& target) const
     const uint32_t originY = imageMiddleY - static_cast<uint32_t>(centreY);
     for (int i = 0; i < shiftTableSize; ++i)
         layout.rowZeroY[i] = originY + static_cast<uint32_t>(yShift[i]);
-    const bool uniformRows = colourMode == 0 || colourMode == 2;
-    switch (target.bytesPerPixel * 2 + uniformRows) {
+    switch (target.bytesPerPixel) {
+    case 1:
+        return DrawRowsOfSize<1>(layout);
     case 2:
-        return DrawRows<1, false>(layout);
+        return DrawRowsOfSize<2>(layout);
     case 3:
-        return DrawRows<1, true>(layout);
+        return DrawRowsOfSize<3>(layout);
     case 4:
-        return DrawRows<2, false>(layout);
-    case 5:
-        return DrawRows<2, true>(layout);
-    case 6:
-        return DrawRows<3, false>(layout);
-    case 7:
-        return DrawRows<3, true>(layout);
-    case 8:
-        return DrawRows<4, false>(layout);
-    case 9:
-        return DrawRows<4, true>(layout);
+        return DrawRowsOfSize<4>(layout);
     default:
         return;
     }
+}
+
+template <uint32_t bytes>
+void WaveField::DrawRowsOfSize(const FrameLayout& layout) const
+{
+    if (colourMode == 0 || colourMode == 2)
+        return DrawRows<bytes, true>(layout);
+    return DrawRows<bytes, false>(layout);
 }
 
 WaveField::RowSpan WaveField::SpanOfRow(const FrameLayout& layout, int32_t y) const
@@ -125,7 +124,7 @@ void WaveField::DrawRows(const FrameLayout& layout) const
         RowSpan span = SpanOfRow(layout, y);
         if (span.firstX >= span.endX)
             continue;
-        const uint32_t rowValue = layout.values[ColourIndexIn(mode, 0, y)];
+        const uint32_t rowValue = uniformRows ? layout.values[ColourIndexIn(mode, 0, y)] : 0;
         uint8_t* const end = span.firstPixel + static_cast<uint32_t>(span.endX - span.firstX) * bytes;
         int32_t x = span.firstX;
         for (uint8_t* pixel = span.firstPixel; pixel != end; pixel += bytes, ++span.column, ++x) {

@@ -40,6 +40,8 @@ private:
         uint8_t* firstPixel; // firstX's pixel in the image's first row
     };
     RowSpan SpanOfRow(const FrameLayout& layout, int32_t y) const;
+    template <uint32_t bytes>
+    void DrawRowsOfSize(const FrameLayout& layout) const;
     template <uint32_t bytes, bool uniformRows>
     void DrawRows(const FrameLayout& layout) const;
 };

@@ -18,27 +18,15 @@ engine.start(canvasFormat);
 // The module never grows its memory, so this view stays valid.
 const image = new ImageData(new Uint8ClampedArray(engine.memory.buffer, engine.pixels(), width * height * 4), width, height);
 
-// The same rule as the Linux hack's.
+// The engine's placement rule, the same as the Linux hack's.
 function fitCanvas() {
-  const windowWidth = window.innerWidth;
-  const windowHeight = window.innerHeight;
-  let shownWidth, shownHeight;
-  if (windowWidth >= width && windowHeight >= height) {
-    const factor = Math.min(Math.floor(windowWidth / width), Math.floor(windowHeight / height));
-    shownWidth = width * factor;
-    shownHeight = height * factor;
-  } else if (windowWidth * height <= windowHeight * width) {
-    shownWidth = windowWidth;
-    shownHeight = Math.floor(windowWidth * height / width);
-  } else {
-    shownWidth = Math.floor(windowHeight * width / height);
-    shownHeight = windowHeight;
-  }
+  const placed = engine.fit(window.innerWidth, window.innerHeight);
+  const [x, y, shownWidth, shownHeight] = new Uint32Array(engine.memory.buffer, placed, 4);
   Object.assign(canvas.style, {
     width: `${shownWidth}px`,
     height: `${shownHeight}px`,
-    left: `${Math.floor((windowWidth - shownWidth) / 2)}px`,
-    top: `${Math.floor((windowHeight - shownHeight) / 2)}px`,
+    left: `${x}px`,
+    top: `${y}px`,
   });
 }
 

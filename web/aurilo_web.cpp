@@ -1,9 +1,11 @@
 // The engine for the page: the same effect, pixel writer, frame clock and
 // frame cycle over a plain buffer as the saver and the hack, exported to
-// JavaScript as three functions over one frame in the module's memory.
+// JavaScript as a few functions over one frame in the module's memory, with
+// the rule that places the frame in a window.
 #include <cstring>
 
 #include "display/buffer_frame_cycle.hpp"
+#include "display/image_placement.hpp"
 
 namespace {
 
@@ -13,6 +15,8 @@ constexpr uint32_t opaqueAlpha = 0xFF000000;
 
 FrameBuffer frame;
 bool canvasOrder = false;
+ImageFit placement;
+static_assert(sizeof placement == 4 * sizeof(uint32_t), "the page reads it as four words");
 
 // Whole pixels at a time, which the compiler turns into wide stores.
 void MakeOpaque()
@@ -51,4 +55,12 @@ extern "C" __attribute__((export_name("drawFrame"))) void DrawFrame(uint32_t tic
 extern "C" __attribute__((export_name("pixels"))) const uint8_t* Pixels()
 {
     return frame.bytes;
+}
+
+// Where the frame goes in a window of this size, by the hack's rule: x, y,
+// width and height, four 32-bit words.
+extern "C" __attribute__((export_name("fit"))) const ImageFit* Fit(uint32_t windowWidth, uint32_t windowHeight)
+{
+    placement = FitImage(windowWidth, windowHeight);
+    return &placement;
 }

@@ -1,14 +1,8 @@
 #include "x11/image_fit.hpp"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
-
-ImageFit Centred(uint32_t windowWidth, uint32_t windowHeight, uint32_t width, uint32_t height)
-{
-    return { (windowWidth - width) / 2, (windowHeight - height) / 2, width, height };
-}
 
 template <uint32_t size>
 void ScaleRow(const uint8_t* source, uint8_t* row, uint32_t width)
@@ -28,20 +22,6 @@ void ScaleRow(const uint8_t* source, uint8_t* row, uint32_t width, uint32_t size
 }
 
 } // namespace
-
-ImageFit FitImage(uint32_t windowWidth, uint32_t windowHeight, uint32_t maxScale)
-{
-    if (windowWidth >= imageWidth && windowHeight >= imageHeight) {
-        uint32_t factor = std::min(windowWidth / imageWidth, windowHeight / imageHeight);
-        if (maxScale != 0)
-            factor = std::min(factor, maxScale);
-        return Centred(windowWidth, windowHeight, imageWidth * factor, imageHeight * factor);
-    }
-    // Limited by whichever side is relatively shorter.
-    if (static_cast<uint64_t>(windowWidth) * imageHeight <= static_cast<uint64_t>(windowHeight) * imageWidth)
-        return Centred(windowWidth, windowHeight, windowWidth, windowWidth * imageHeight / imageWidth);
-    return Centred(windowWidth, windowHeight, windowHeight * imageWidth / imageHeight, windowHeight);
-}
 
 void ScaleFrame(const FrameBuffer& frame, uint8_t* destination, uint32_t destinationPitch, uint32_t width,
     uint32_t height)

@@ -5,7 +5,6 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-
 namespace {
 
 bool shmFailed = false;

@@ -1,20 +1,13 @@
 // Time of one AnimateFrame in each pixel format, per frame and per drawn point.
 #include <benchmark/benchmark.h>
 
-#include "effect/scene.hpp"
 #include "display/buffer_frame_cycle.hpp"
+#include "effect/scene.hpp"
+#include "tools/benchmark/drawn_points.hpp"
 
 namespace {
 
 constexpr double sixtyHertz = 1.0f / 60.0f;
-
-int64_t DrawnPoints()
-{
-    int64_t setPixels = 0;
-    for (int32_t i = 0; i < rotatingPicture.byteCount; ++i)
-        setPixels += __builtin_popcount(rotatingPicture.bits[i]);
-    return int64_t { waveField.gridWidth } * waveField.gridHeight + setPixels;
-}
 
 void AnimateFrameInFormat(benchmark::State& state)
 {

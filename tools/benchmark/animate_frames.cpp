@@ -8,18 +8,7 @@
 
 #include "display/buffer_frame_cycle.hpp"
 #include "effect/scene.hpp"
-
-namespace {
-
-int64_t DrawnPoints()
-{
-    int64_t setPixels = 0;
-    for (int32_t i = 0; i < rotatingPicture.byteCount; ++i)
-        setPixels += __builtin_popcount(rotatingPicture.bits[i]);
-    return int64_t { waveField.gridWidth } * waveField.gridHeight + setPixels;
-}
-
-} // namespace
+#include "tools/benchmark/drawn_points.hpp"
 
 int main(int argc, char** argv)
 {
