@@ -13,7 +13,7 @@ WORD unsupportedDepth = 0;
 HWND displayWindow = nullptr;
 
 static_assert(sizeof(PALETTEENTRY) == sizeof(PaletteEntry));
-static_assert(sizeof(DDSURFACEDESC) == 108 && sizeof(DDPIXELFORMAT) == 32);
+static_assert(sizeof(void*) != 4 || (sizeof(DDSURFACEDESC) == 108 && sizeof(DDPIXELFORMAT) == 32));
 
 namespace {
 

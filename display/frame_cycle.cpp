@@ -52,8 +52,13 @@ void DrawLockedFrame(const DDSURFACEDESC& locked)
     offscreenSurface->Unlock(nullptr);
 }
 
+// DirectDraw knows the rate of the display it drives, also on Windows 9x,
+// where GDI does not tell it.
 uint32_t RefreshRate()
 {
+    DWORD directDrawRate = 0;
+    if (SUCCEEDED(directDraw->GetMonitorFrequency(&directDrawRate)) && directDrawRate > 1)
+        return directDrawRate;
     HDC screen = GetDC(nullptr);
     const int rate = GetDeviceCaps(screen, VREFRESH);
     ReleaseDC(nullptr, screen);
@@ -68,6 +73,10 @@ void StartFrameTimer()
     timeBeginPeriod(period);
     framePacer.Start(RefreshRate(), timeGetTime());
     frameTimer = timeSetEvent(period, period, FrameTimerCallback, 0, TIME_PERIODIC);
+    // Without a timer StopFrameTimer ends nothing: end the period here, or the
+    // system keeps its finer timer resolution after the saver has gone.
+    if (frameTimer == 0)
+        timeEndPeriod(period);
 }
 
 void StopFrameTimer()

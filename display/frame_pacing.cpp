@@ -3,14 +3,25 @@
 namespace {
 
 constexpr uint32_t unknownRefreshRate = 60;
-constexpr uint32_t slackMilliseconds = 1;
 
 } // namespace
 
 void FramePacer::Start(uint32_t refreshRate, uint32_t now)
 {
-    const uint32_t rate = refreshRate > 1 ? refreshRate : unknownRefreshRate;
-    const uint32_t period = 1000 / rate;
-    minimumInterval = period > slackMilliseconds ? period - slackMilliseconds : 0;
-    lastRequest = now - minimumInterval;
+    rate = (refreshRate > 1 ? refreshRate : unknownRefreshRate) + 1;
+    nextRequest = now;
+    carried = 0;
+}
+
+void FramePacer::NoteRequest(uint32_t now)
+{
+    // A request a whole step late starts the schedule afresh: frames that
+    // came late are not made up for by a burst.
+    if (now - nextRequest >= 1000 / rate) {
+        nextRequest = now;
+        carried = 0;
+    }
+    carried += 1000 % rate;
+    nextRequest += 1000 / rate + carried / rate;
+    carried %= rate;
 }

@@ -52,3 +52,27 @@ inline uint8_t LowByteOfTruncation(double value)
         value = std::isfinite(value) ? std::fmod(value, 256.0) : 0.0;
     return static_cast<uint8_t>(static_cast<int32_t>(value));
 }
+
+// floor(sqrt(squares)), stepped from the root asked for last: neighbouring
+// pixels lie at neighbouring distances, so a step or two finds it, where the
+// x87 square root takes dozens of cycles. The truncated double root of a
+// 32-bit integer is this same value: the root is below 65536, and no root of
+// a non-square comes within a double's rounding of the next integer.
+struct SteppedRoot {
+    uint32_t root = 0;
+    uint32_t rootSquared = 0;
+
+    uint32_t Of(uint32_t squares)
+    {
+        while (squares < rootSquared) {
+            --root;
+            rootSquared -= 2 * root + 1;
+        }
+        // Until (root + 1)^2 > squares, a test that cannot overflow at 65535.
+        while (squares - rootSquared > 2 * root) {
+            rootSquared += 2 * root + 1;
+            ++root;
+        }
+        return root;
+    }
+};

@@ -13,6 +13,14 @@ constexpr double fullTurn = 360.0;
 constexpr uint32_t imageMiddleX = 320;
 constexpr uint32_t imageMiddleY = 240;
 
+// Wraps at 2^32 as the distance is defined.
+uint32_t SumOfSquares(int32_t px, int32_t py)
+{
+    const uint32_t x = static_cast<uint32_t>(px);
+    const uint32_t y = static_cast<uint32_t>(py);
+    return x * x + y * y;
+}
+
 } // namespace
 
 void RotatingPicture::Advance(float elapsedSeconds)
@@ -37,12 +45,9 @@ uint8_t RotatingPicture::ColourIndexIn(uint8_t mode, uint8_t offset, int32_t px,
     case 2:
         return static_cast<uint8_t>(offset + std::abs(py));
     case 3: {
-        const uint32_t x = static_cast<uint32_t>(px);
-        const uint32_t y = static_cast<uint32_t>(py);
-        const uint32_t squares = x * x + y * y;
         // The root of a 32-bit value is below 65536: the signed conversions
         // give the same values as unsigned ones, at less cost on every target.
-        const double root = std::sqrt(static_cast<double>(static_cast<int64_t>(squares)));
+        const double root = std::sqrt(static_cast<double>(static_cast<int64_t>(SumOfSquares(px, py))));
         return static_cast<uint8_t>(offset + static_cast<int32_t>(root));
     }
     default:
@@ -89,6 +94,7 @@ void RotatingPicture::DrawPixels(DisplayDescriptor& target, double sine, double 
     const uint8_t offset = colourOffset;
     PixelValues values;
     PackColours(colours, target, values);
+    SteppedRoot distance;
     // Last byte first, rightmost pixel (lowest bit) first: where two pixels
     // land on one screen position, the one earlier in reading order wins.
     for (int32_t byte = byteCount - 1; byte >= 0; --byte) {
@@ -105,7 +111,9 @@ void RotatingPicture::DrawPixels(DisplayDescriptor& target, double sine, double 
             // Negative positions arrive as large unsigned values and are dropped too.
             if (screenX >= canvas.width || screenY >= canvas.height)
                 continue;
-            canvas.StoreValue(canvas.PixelAddress(screenX, screenY), values[ColourIndexIn(mode, offset, px, py)]);
+            const uint8_t index = mode == 3 ? static_cast<uint8_t>(offset + distance.Of(SumOfSquares(px, py)))
+                                            : ColourIndexIn(mode, offset, px, py);
+            canvas.StoreValue(canvas.PixelAddress(screenX, screenY), values[index]);
         }
     }
 }

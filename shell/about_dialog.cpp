@@ -20,7 +20,7 @@ void SetCaption(HWND dialog)
 void OpenWebAddress(HWND dialog)
 {
     SHELLEXECUTEINFOA request {};
-    static_assert(sizeof request == 60);
+    static_assert(sizeof(void*) != 4 || sizeof request == 60);
     request.cbSize = sizeof request;
     request.hwnd = dialog;
     request.lpFile = webAddress;

@@ -4,6 +4,8 @@
 
 namespace {
 
+#if defined(__i386__)
+
 // Laid out as the system's EXCEPTION_REGISTRATION: the chain link, then the handler.
 struct GuardRecord {
     GuardRecord* previous;
@@ -43,7 +45,40 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, 
     __builtin_longjmp(activeGuard->resumePoint, 1);
 }
 
+#else
+
+// A 64-bit process has no frame chain at fs:[0]. The guard becomes the
+// process's top-level filter, which the system calls once no frame has
+// handled a fault, and acts only for the thread that entered it: the
+// multimedia timer's thread is no more guarded than in a 32-bit process.
+struct GuardRecord {
+    void* resumePoint[5]; // for __builtin_setjmp: frame, resume address, stack
+    DWORD threadId;
+    DWORD exceptionCode;
+};
+
+GuardRecord* volatile activeGuard = nullptr;
+
+LONG WINAPI GuardFilter(EXCEPTION_POINTERS* pointers)
+{
+    GuardRecord* guard = activeGuard;
+    if (guard == nullptr || guard->threadId != GetCurrentThreadId())
+        return EXCEPTION_CONTINUE_SEARCH;
+    // Out of the way, so that the system's filter does what it does for an
+    // unguarded fault, its debugger included, instead of calling this again.
+    SetUnhandledExceptionFilter(nullptr);
+    const LONG verdict = UnhandledExceptionFilter(pointers);
+    if (verdict != EXCEPTION_EXECUTE_HANDLER)
+        return verdict;
+    guard->exceptionCode = pointers->ExceptionRecord->ExceptionCode;
+    __builtin_longjmp(guard->resumePoint, 1);
+}
+
+#endif
+
 } // namespace
+
+#if defined(__i386__)
 
 int RunGuarded(GuardedMode mode, const char* tail)
 {
@@ -61,3 +96,25 @@ int RunGuarded(GuardedMode mode, const char* tail)
     SetSaverRunning(FALSE);
     return static_cast<int>(activeGuard->exceptionCode);
 }
+
+#else
+
+int RunGuarded(GuardedMode mode, const char* tail)
+{
+    GuardRecord guard {};
+    guard.threadId = GetCurrentThreadId();
+    activeGuard = &guard;
+    if (__builtin_setjmp(guard.resumePoint) == 0) {
+        const LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(GuardFilter);
+        const int result = mode(tail);
+        SetUnhandledExceptionFilter(previous);
+        activeGuard = nullptr;
+        return result;
+    }
+    const DWORD exceptionCode = activeGuard->exceptionCode;
+    activeGuard = nullptr;
+    SetSaverRunning(FALSE);
+    return static_cast<int>(exceptionCode);
+}
+
+#endif

@@ -1,7 +1,8 @@
 // The one structured exception guard around a mode. GCC has no __try, so it
 // is built the way 32-bit Windows builds one: a registration record on the
 // stack, linked in at fs:[0], with a handler that offers the fault to the
-// system's UnhandledExceptionFilter.
+// system's UnhandledExceptionFilter. The x86-64 test build, which has no such
+// chain, offers it the same way from the process's top-level filter.
 #pragma once
 
 #include <windows.h>

@@ -22,7 +22,6 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;mpr=n,b" LC_ALL=ja_JP.UTF-8
 
 prepare_prefix() {
   start_screen 24 || return 1
-  wineboot -i >/dev/null 2>&1
   local name
   for name in aurilo98.scr aurilo98fault.scr; do
     wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d win98 /f >/dev/null 2>&1
@@ -172,16 +171,20 @@ about_dialog() {
 
 password_check() {
   set_password_value 1
-  AURILO_FAKE_ANSWERS=0,1 start_traced --timeout 60000 "$w98/aurilo98.scr" "aurilo98.scr /s"
+  # The dialog stays up for 500 ms while the mouse travels 30 pixels.
+  AURILO_FAKE_ANSWERS=0,1 AURILO_FAKE_SLOW=1 start_traced --timeout 60000 "$w98/aurilo98.scr" "aurilo98.scr /s"
   wait_lit
   expect "with a password the provider is loaded" grep -qx loaded "$work/stand-in.log"
   # Two keys some milliseconds apart: the second close request comes within
-  # 200 ms of the first dialog's end.
+  # 200 ms of the first dialog's end, though long after its start.
   xdotool key a b
-  sleep 1
+  sleep 1.5
   expect "a close request opens the password dialog, the saver running state TRUE" grep -qx 'verify 1 running=1' "$work/stand-in.log"
   expect "a request within 200 ms of the refusal opens no dialog" test "$(verify_calls)" -eq 1
   expect "a refusal keeps the saver running" test -z "$(exit_code)"
+  xdotool mousemove_relative 2 0
+  sleep 1
+  expect "the cursor's place after a refusal is the new reference: a small move opens no dialog" test "$(verify_calls)" -eq 1
   xdotool key d
   expect "one later opens it again, and acceptance closes the saver with 0" test "$(wait_exit 10)" = 0x00000000
   expect "... after exactly two dialogs" test "$(verify_calls)" -eq 2

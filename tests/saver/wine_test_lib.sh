@@ -23,9 +23,11 @@ start_screen() { # depth
   Xvfb :$display -screen 0 1024x768x"$1" -br -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=:$display
-  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "Xvfb at depth $1 did not start" >&2
-  return 1
+  local ready=
+  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && ready=1 && break; sleep 0.1; done
+  [ -n "$ready" ] || { echo "Xvfb at depth $1 did not start" >&2; return 1; }
+  # Every scenario can run first: the prefix is made once, and finished.
+  [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
 }
 
 capture() { # file.ppm

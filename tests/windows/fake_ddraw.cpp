@@ -1,7 +1,10 @@
 // Test-only ddraw.dll, loaded beside the saver with WINEDLLOVERRIDES=ddraw=n,b.
 // It reports the pixel format a test chooses, fails at a chosen step of the
 // set-up, logs every call it gets, and keeps a drawn frame for the test.
-//   AURILO_FAKE_DDRAW   "bits=N", "masks=R:G:B" (hex), "fail=STEP", comma-separated
+//   AURILO_FAKE_DDRAW   "bits=N", "masks=R:G:B" (hex), "fail=STEP", "hz=N" (the
+//                       rate it reports, with a vertical blank that returns at
+//                       once, as Wine's), "lock-fails=N" (the Nth lock fails),
+//                       comma-separated
 //   AURILO_FAKE_LOG     file that receives one line per call
 //   AURILO_FAKE_FRAME   file that receives the raw bytes of the fifth frame drawn
 // STEP: DirectDrawCreate, SetCooperativeLevel, CreatePrimary, GetPixelFormat,
@@ -22,6 +25,8 @@ struct Settings {
     DWORD bits = 32;
     DWORD masks[3] = { 0xFF0000, 0xFF00, 0xFF };
     std::string failStep;
+    DWORD refreshRate = 0; // 0: reports none, and waits for a 60 Hz blank
+    DWORD failingLock = 0;
 } settings;
 
 std::string Variable(const char* name)
@@ -42,6 +47,10 @@ void ReadSettings()
             std::sscanf(item.c_str() + 6, "%lx:%lx:%lx", &settings.masks[0], &settings.masks[1], &settings.masks[2]);
         else if (item.rfind("fail=", 0) == 0)
             settings.failStep = item.substr(5);
+        else if (item.rfind("hz=", 0) == 0)
+            settings.refreshRate = std::strtoul(item.c_str() + 3, nullptr, 10);
+        else if (item.rfind("lock-fails=", 0) == 0)
+            settings.failingLock = std::strtoul(item.c_str() + 11, nullptr, 10);
     }
 }
 
@@ -95,6 +104,17 @@ struct FakeClipper : IDirectDrawClipper {
 } fakeClipper;
 
 DWORD firstFrameTick = 0;
+DWORD lastFrameTick = 0;
+DWORD locks = 0;
+// Frame requests already waiting when a frame reaches the screen: the saver
+// must post none while one is on its way.
+DWORD requestsQueued = 0;
+
+bool FrameRequestWaiting()
+{
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE) != 0;
+}
 
 struct FakeSurface : IDirectDrawSurface {
     bool primary = false;
@@ -113,6 +133,10 @@ struct FakeSurface : IDirectDrawSurface {
                 std::memset(row, static_cast<int>(effects->dwFillColor), sizeof row);
         if (primary && frames == 0)
             firstFrameTick = GetTickCount();
+        if (primary)
+            lastFrameTick = GetTickCount();
+        if (primary && FrameRequestWaiting())
+            ++requestsQueued;
         if (primary && frames++ < 3)
             Log("Blt to primary %ld,%ld,%ld,%ld from %s", to->left, to->top, to->right, to->bottom,
                 source != nullptr ? "offscreen" : "none");
@@ -147,6 +171,10 @@ struct FakeSurface : IDirectDrawSurface {
     UNSUPPORTED(IsLost())
     STDMETHOD(Lock)(LPRECT, LPDDSURFACEDESC description, DWORD, HANDLE) override
     {
+        if (++locks == settings.failingLock) {
+            Log("Lock %lu failed", locks);
+            return DDERR_SURFACELOST;
+        }
         description->lpSurface = pixels;
         description->lPitch = sizeof pixels[0];
         return DD_OK;
@@ -192,7 +220,8 @@ struct FakeDirectDraw : IDirectDraw {
     {
         Log("Release");
         if (primarySurface.frames > 1)
-            Log("frames %lu in %lu ms", primarySurface.frames, GetTickCount() - firstFrameTick);
+            Log("frames %lu in %lu ms, %lu with a request waiting", primarySurface.frames,
+                lastFrameTick - firstFrameTick, requestsQueued);
         return 0;
     }
     UNSUPPORTED(Compact())
@@ -226,7 +255,11 @@ struct FakeDirectDraw : IDirectDraw {
     UNSUPPORTED(GetDisplayMode(LPDDSURFACEDESC))
     UNSUPPORTED(GetFourCCCodes(LPDWORD, LPDWORD))
     UNSUPPORTED(GetGDISurface(LPDIRECTDRAWSURFACE*))
-    UNSUPPORTED(GetMonitorFrequency(LPDWORD))
+    STDMETHOD(GetMonitorFrequency)(LPDWORD rate) override
+    {
+        *rate = settings.refreshRate;
+        return settings.refreshRate != 0 ? DD_OK : DDERR_UNSUPPORTED;
+    }
     UNSUPPORTED(GetScanLine(LPDWORD))
     UNSUPPORTED(GetVerticalBlankStatus(WINBOOL*))
     UNSUPPORTED(Initialize(GUID*))
@@ -240,7 +273,8 @@ struct FakeDirectDraw : IDirectDraw {
     STDMETHOD(WaitForVerticalBlank)(DWORD, HANDLE) override
     {
         // A 60 Hz display: wait for the next sixtieth of a second.
-        Sleep(1000 / 60 - GetTickCount() % (1000 / 60));
+        if (settings.refreshRate == 0)
+            Sleep(1000 / 60 - GetTickCount() % (1000 / 60));
         return DD_OK;
     }
 } fakeDirectDraw;

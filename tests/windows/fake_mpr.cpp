@@ -7,8 +7,9 @@
 
 extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD flags, LPVOID reserved)
 {
-    AppendLogLine("AURILO_FAKE_LOG", "PwdChangePasswordA provider=%s owner=%lu flags=%lu reserved=%p", provider,
-        static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(owner)), static_cast<unsigned long>(flags), reserved);
+    AppendLogLine("AURILO_FAKE_LOG", "PwdChangePasswordA provider=%s owner=%lu flags=%lu reserved=%08lx", provider,
+        static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(owner)), static_cast<unsigned long>(flags),
+        static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(reserved)));
     return 0;
 }
 

@@ -3,6 +3,8 @@
 // screen-saver-running state.
 //   AURILO_FAKE_ANSWERS   comma-separated answers, the last one repeated (default 1)
 //   AURILO_FAKE_REENTER   1: while "the dialog is up", send WM_CLOSE to the saver
+//   AURILO_FAKE_SLOW      1: the dialog stays up for 500 ms, and the mouse
+//                         travels 30 pixels meanwhile, as a user's hand does
 //   AURILO_FAKE_LOG       file that receives one line per event
 #include <windows.h>
 
@@ -51,6 +53,12 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     const int call = calls++;
     Log("verify " + std::to_string(call + 1) + " running=" + std::to_string(running));
+    if (Variable("AURILO_FAKE_SLOW") == "1") {
+        POINT cursor {};
+        GetCursorPos(&cursor);
+        SetCursorPos(cursor.x + 30, cursor.y);
+        Sleep(500);
+    }
     if (Variable("AURILO_FAKE_REENTER") == "1")
         Log("close while asking answered " + std::to_string(SendMessageA(window, WM_CLOSE, 0, 0)));
     return Answer(call);

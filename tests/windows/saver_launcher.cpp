@@ -4,7 +4,7 @@
 //   saver-launcher [--parent WxH] [--probe-preview] [--close-parent-after MS]
 //                  [--steal-focus-after MS (from the saver window)] [--foreground-window] [--inspect-dialog]
 //                  [--close-dialog] [--click-connect N] [--query-autoplay-after MS]
-//                  [--post-after MS:MESSAGE] [--timeout MS] SAVER COMMAND-LINE
+//                  [--post-after MS:MESSAGE[:WPARAM]] [--timeout MS] SAVER COMMAND-LINE
 // In COMMAND-LINE, %P stands for the parent window's number, %F for the
 // foreground window's. Texts are printed as UTF-16 code units in hex.
 #include <windows.h>
@@ -221,7 +221,7 @@ int main(int argc, char** argv)
 {
     int width = 0, height = 0, clicks = 0;
     DWORD timeout = 20000, closeParentAfter = 0, stealFocusAfter = 0, autoPlayAfter = 0, postAfter = 0;
-    UINT postMessage = 0;
+    UINT postMessage = 0, postWParam = 0;
     bool probe = false, foreground = false, inspect = false, closeDialog = false;
     int i = 1;
     std::setvbuf(stdout, nullptr, _IONBF, 0); // the test reads lines while this runs
@@ -250,7 +250,7 @@ int main(int argc, char** argv)
         else if (option == "--query-autoplay-after")
             autoPlayAfter = std::strtoul(value, nullptr, 10);
         else if (option == "--post-after")
-            std::sscanf(value, "%lu:%u", &postAfter, &postMessage);
+            std::sscanf(value, "%lu:%u:%u", &postAfter, &postMessage, &postWParam);
     }
     if (i + 2 != argc) {
         std::fprintf(stderr, "usage: saver-launcher [options] SAVER COMMAND-LINE\n");
@@ -299,7 +299,7 @@ int main(int argc, char** argv)
     }
     if (postAfter > 0) {
         Pump(postAfter);
-        PostMessageA(FindSaver(), postMessage, 0, 0);
+        PostMessageA(FindSaver(), postMessage, postWParam, 0);
     }
     if (stealFocusAfter > 0) {
         // Counted from when the saver's window is there.
