@@ -56,6 +56,10 @@ struct WaveField::FrameLayout {
     DisplayDescriptor canvas;
     uint32_t originX;
     uint32_t rowZeroY[shiftTableSize]; // screen y of row 0, by column phase
+    // Rows 0 .. rowsInside - 1 stay inside the image's height at every column
+    // phase; for them, rowZeroY times the pitch, by column phase.
+    uint32_t rowsInside;
+    intptr_t rowZeroOffset[shiftTableSize];
     PixelValues values;
 };
 
@@ -71,6 +75,11 @@ void WaveField::Draw(DisplayDescriptor& target) const
     const uint32_t originY = imageMiddleY - static_cast<uint32_t>(centreY);
     for (int i = 0; i < shiftTableSize; ++i)
         layout.rowZeroY[i] = originY + static_cast<uint32_t>(yShift[i]);
+    const uint32_t lowestRow = *std::max_element(layout.rowZeroY, layout.rowZeroY + shiftTableSize);
+    layout.rowsInside = lowestRow < target.height ? target.height - lowestRow : 0;
+    if (layout.rowsInside != 0)
+        for (int i = 0; i < shiftTableSize; ++i)
+            layout.rowZeroOffset[i] = static_cast<intptr_t>(layout.rowZeroY[i]) * target.pitch;
     switch (target.bytesPerPixel) {
     case 1:
         return DrawRowsOfSize<1>(layout);
@@ -127,6 +136,15 @@ void WaveField::DrawRows(const FrameLayout& layout) const
         const uint32_t rowValue = uniformRows ? layout.values[ColourIndexIn(mode, 0, y)] : 0;
         uint8_t* const end = span.firstPixel + static_cast<uint32_t>(span.endX - span.firstX) * bytes;
         int32_t x = span.firstX;
+        if (static_cast<uint32_t>(y) < layout.rowsInside) {
+            // No point of this row can leave the image: no test, no multiply.
+            const intptr_t rowOffset = y * pitch;
+            for (uint8_t* pixel = span.firstPixel; pixel != end; pixel += bytes, ++span.column, ++x) {
+                const uint32_t value = uniformRows ? rowValue : layout.values[ColourIndexIn(mode, x, y)];
+                DisplayDescriptor::StoreValue<bytes>(pixel + rowOffset + layout.rowZeroOffset[span.column], value);
+            }
+            continue;
+        }
         for (uint8_t* pixel = span.firstPixel; pixel != end; pixel += bytes, ++span.column, ++x) {
             const uint32_t screenY = layout.rowZeroY[span.column] + static_cast<uint32_t>(y);
             if (screenY >= height)

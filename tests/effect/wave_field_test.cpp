@@ -191,6 +191,10 @@ INSTANTIATE_TEST_SUITE_P(Clipped, DrawnLikePointByPoint,
     testing::Combine(testing::Values(8, 15, 24, 32), testing::Values(0, 1, 2, 3),
         testing::Values(350), testing::Values(300)));
 
+// Rows that all start inside the image, the later ones leaving it at the bottom.
+INSTANTIATE_TEST_SUITE_P(DownToTheBottomEdge, DrawnLikePointByPoint,
+    testing::Combine(testing::Values(8, 15, 24, 32), testing::Values(0, 1), testing::Values(350), testing::Values(0)));
+
 // Rows placed at the ends of the 32-bit range: no column of theirs is on the
 // screen, and working that out must not overflow.
 INSTANTIATE_TEST_SUITE_P(FarAway, DrawnLikePointByPoint,
