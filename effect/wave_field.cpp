@@ -127,7 +127,6 @@ void WaveField::DrawRows(const FrameLayout& layout) const
     // copies are safe from that and stay in registers.
     const int32_t rows = gridHeight;
     const uint8_t mode = colourMode;
-    const uint32_t height = layout.canvas.height;
     const intptr_t pitch = layout.canvas.pitch;
     for (int32_t y = 0; y < rows; ++y) {
         RowSpan span = SpanOfRow(layout, y);
@@ -136,21 +135,30 @@ void WaveField::DrawRows(const FrameLayout& layout) const
         const uint32_t rowValue = uniformRows ? layout.values[ColourIndexIn(mode, 0, y)] : 0;
         uint8_t* const end = span.firstPixel + static_cast<uint32_t>(span.endX - span.firstX) * bytes;
         int32_t x = span.firstX;
-        if (static_cast<uint32_t>(y) < layout.rowsInside) {
-            // No point of this row can leave the image: no test, no multiply.
-            const intptr_t rowOffset = y * pitch;
-            for (uint8_t* pixel = span.firstPixel; pixel != end; pixel += bytes, ++span.column, ++x) {
-                const uint32_t value = uniformRows ? rowValue : layout.values[ColourIndexIn(mode, x, y)];
-                DisplayDescriptor::StoreValue<bytes>(pixel + rowOffset + layout.rowZeroOffset[span.column], value);
-            }
+        if (static_cast<uint32_t>(y) >= layout.rowsInside) {
+            DrawClippedRow(layout, span, y);
             continue;
         }
+        // No point of this row can leave the image: no test, no multiply.
+        const intptr_t rowOffset = y * pitch;
         for (uint8_t* pixel = span.firstPixel; pixel != end; pixel += bytes, ++span.column, ++x) {
-            const uint32_t screenY = layout.rowZeroY[span.column] + static_cast<uint32_t>(y);
-            if (screenY >= height)
-                continue;
             const uint32_t value = uniformRows ? rowValue : layout.values[ColourIndexIn(mode, x, y)];
-            DisplayDescriptor::StoreValue<bytes>(pixel + static_cast<int32_t>(screenY) * pitch, value);
+            DisplayDescriptor::StoreValue<bytes>(pixel + rowOffset + layout.rowZeroOffset[span.column], value);
         }
+    }
+}
+
+// Rows that leave the image at the top or the bottom are rare: one loop
+// serves every pixel size.
+void WaveField::DrawClippedRow(const FrameLayout& layout, RowSpan span, int32_t y) const
+{
+    const DisplayDescriptor& canvas = layout.canvas;
+    const uint32_t bytes = canvas.bytesPerPixel;
+    uint8_t* pixel = span.firstPixel;
+    for (int32_t x = span.firstX; x != span.endX; ++x, ++span.column, pixel += bytes) {
+        const uint32_t screenY = layout.rowZeroY[span.column] + static_cast<uint32_t>(y);
+        if (screenY < canvas.height)
+            canvas.StoreValue(pixel + static_cast<int32_t>(screenY) * canvas.pitch,
+                layout.values[ColourIndexIn(colourMode, x, y)]);
     }
 }

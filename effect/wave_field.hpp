@@ -44,4 +44,5 @@ private:
     void DrawRowsOfSize(const FrameLayout& layout) const;
     template <uint32_t bytes, bool uniformRows>
     void DrawRows(const FrameLayout& layout) const;
+    void DrawClippedRow(const FrameLayout& layout, RowSpan span, int32_t y) const;
 };
