@@ -1,9 +1,7 @@
 // Test-only WINMM.DLL (loaded in place of Wine's with WINEDLLOVERRIDES=winmm=n,b):
-// a multimedia timer service whose periodic timer cannot start, and that logs
-// how the saver raises and lowers the timer resolution.
-//   AURILO_FAKE_LOG   file that receives one line per call
-// Defines these entries instead of importing them.
-#define _WINMM_
+// timer services whose periodic timer cannot start, logging how the saver
+// raises and lowers the timer resolution to AURILO_FAKE_LOG.
+#define _WINMM_ // defines these entries instead of importing them
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -11,12 +9,9 @@
 
 extern "C" {
 
-__declspec(dllexport) MMRESULT WINAPI timeGetDevCaps(LPTIMECAPS capabilities, UINT size)
+__declspec(dllexport) MMRESULT WINAPI timeGetDevCaps(LPTIMECAPS capabilities, UINT)
 {
-    if (capabilities == nullptr || size < sizeof *capabilities)
-        return TIMERR_NOCANDO;
-    capabilities->wPeriodMin = 1;
-    capabilities->wPeriodMax = 1000000;
+    *capabilities = TIMECAPS { 1, 1000000 };
     return TIMERR_NOERROR;
 }
 
@@ -32,21 +27,8 @@ __declspec(dllexport) MMRESULT WINAPI timeEndPeriod(UINT period)
     return TIMERR_NOERROR;
 }
 
-__declspec(dllexport) MMRESULT WINAPI timeSetEvent(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT)
-{
-    AppendLogLine("AURILO_FAKE_LOG", "timeSetEvent failed");
-    return 0;
-}
-
-__declspec(dllexport) MMRESULT WINAPI timeKillEvent(UINT timer)
-{
-    AppendLogLine("AURILO_FAKE_LOG", "timeKillEvent %u", timer);
-    return TIMERR_NOERROR;
-}
-
-__declspec(dllexport) DWORD WINAPI timeGetTime()
-{
-    return GetTickCount();
-}
+__declspec(dllexport) MMRESULT WINAPI timeSetEvent(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT) { return 0; }
+__declspec(dllexport) MMRESULT WINAPI timeKillEvent(UINT) { return TIMERR_NOERROR; }
+__declspec(dllexport) DWORD WINAPI timeGetTime() { return GetTickCount(); }
 
 }
