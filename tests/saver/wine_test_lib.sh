@@ -26,8 +26,15 @@ start_screen() { # depth
   local ready=
   for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && ready=1 && break; sleep 0.1; done
   [ -n "$ready" ] || { echo "Xvfb at depth $1 did not start" >&2; return 1; }
-  # Every scenario can run first: the prefix is made once, and finished.
-  [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
+  # Every scenario can run first: the prefix is made once, and finished. Xvfb
+  # has no GPU: Wine's OpenGL renderer would run on Mesa's software rasteriser,
+  # a core's work that is none of the saver's. Its CPU renderer is what Wine
+  # uses wherever there is no OpenGL, as for 32-bit Wine on most machines.
+  [ -d "$WINEPREFIX" ] || {
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d no3d /f >/dev/null 2>&1
+    wineserver -w
+  }
 }
 
 capture() { # file.ppm

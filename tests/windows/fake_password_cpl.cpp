@@ -3,8 +3,8 @@
 // screen-saver-running state.
 //   AURILO_FAKE_ANSWERS   comma-separated answers, the last one repeated (default 1)
 //   AURILO_FAKE_REENTER   1: while "the dialog is up", send WM_CLOSE to the saver
-//   AURILO_FAKE_SLOW      1: the dialog stays up for 500 ms, and the mouse
-//                         travels 30 pixels meanwhile, as a user's hand does
+//   AURILO_FAKE_SLOW      1: the dialog stays up for 500 ms, dispatching
+//                         messages, while the mouse travels 30 pixels
 //   AURILO_FAKE_LOG       file that receives one line per event
 #include <windows.h>
 
@@ -57,7 +57,10 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
         POINT cursor {};
         GetCursorPos(&cursor);
         SetCursorPos(cursor.x + 30, cursor.y);
-        Sleep(500);
+        // A modal dialog's own loop: the saver's messages meanwhile go through.
+        for (const DWORD end = GetTickCount() + 500; static_cast<LONG>(end - GetTickCount()) > 0; Sleep(10))
+            for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
+                DispatchMessageA(&message);
     }
     if (Variable("AURILO_FAKE_REENTER") == "1")
         Log("close while asking answered " + std::to_string(SendMessageA(window, WM_CLOSE, 0, 0)));
