@@ -4,7 +4,8 @@
 //   AURILO_FAKE_ANSWERS   comma-separated answers, the last one repeated (default 1)
 //   AURILO_FAKE_REENTER   1: while "the dialog is up", send WM_CLOSE to the saver
 //   AURILO_FAKE_SLOW      1: the dialog stays up for 500 ms, dispatching
-//                         messages, while the mouse travels 30 pixels
+//                         messages, while the mouse travels 30 pixels; a key
+//                         pressed as it closes reaches the saver just after
 //   AURILO_FAKE_LOG       file that receives one line per event
 #include <windows.h>
 
@@ -61,6 +62,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
         for (const DWORD end = GetTickCount() + 500; static_cast<LONG>(end - GetTickCount()) > 0; Sleep(10))
             for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
                 DispatchMessageA(&message);
+        PostMessageA(window, WM_KEYDOWN, 'B', 0);
     }
     if (Variable("AURILO_FAKE_REENTER") == "1")
         Log("close while asking answered " + std::to_string(SendMessageA(window, WM_CLOSE, 0, 0)));
