@@ -18,7 +18,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../check_lib.sh"
 start_screen() { # depth
   wineserver -k >/dev/null 2>&1
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  local display=90
+  local display=${AURILO_FIRST_DISPLAY:-90} # suites side by side start apart
   while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
   Xvfb :$display -screen 0 1024x768x"$1" -br -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
@@ -26,15 +26,8 @@ start_screen() { # depth
   local ready=
   for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && ready=1 && break; sleep 0.1; done
   [ -n "$ready" ] || { echo "Xvfb at depth $1 did not start" >&2; return 1; }
-  # Every scenario can run first: the prefix is made once, and finished. Xvfb
-  # has no GPU: Wine's OpenGL renderer would run on Mesa's software rasteriser,
-  # a core's work that is none of the saver's. Its CPU renderer is what Wine
-  # uses wherever there is no OpenGL, as for 32-bit Wine on most machines.
-  [ -d "$WINEPREFIX" ] || {
-    wineboot -i >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d no3d /f >/dev/null 2>&1
-    wineserver -w
-  }
+  # Every scenario can run first: the prefix is made once, and finished.
+  [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
 }
 
 capture() { # file.ppm
