@@ -102,7 +102,8 @@ void WaveField::DrawRowsOfSize(const FrameLayout& layout) const
     return DrawRows<bytes, false>(layout);
 }
 
-WaveField::RowSpan WaveField::SpanOfRow(const FrameLayout& layout, int32_t y) const
+// Out of line: one copy serves all eight row loops.
+[[gnu::noinline]] WaveField::RowSpan WaveField::SpanOfRow(const FrameLayout& layout, int32_t y) const
 {
     const int32_t rowX = static_cast<int32_t>(layout.originX + static_cast<uint32_t>(xShift[static_cast<uint8_t>(xPhase + y)]));
     // The columns x with 0 <= rowX + x < width; the others land outside the image.
@@ -132,13 +133,13 @@ void WaveField::DrawRows(const FrameLayout& layout) const
         RowSpan span = SpanOfRow(layout, y);
         if (span.firstX >= span.endX)
             continue;
-        const uint32_t rowValue = uniformRows ? layout.values[ColourIndexIn(mode, 0, y)] : 0;
-        uint8_t* const end = span.firstPixel + static_cast<uint32_t>(span.endX - span.firstX) * bytes;
-        int32_t x = span.firstX;
         if (static_cast<uint32_t>(y) >= layout.rowsInside) {
             DrawClippedRow(layout, span, y);
             continue;
         }
+        const uint32_t rowValue = uniformRows ? layout.values[ColourIndexIn(mode, 0, y)] : 0;
+        uint8_t* const end = span.firstPixel + static_cast<uint32_t>(span.endX - span.firstX) * bytes;
+        int32_t x = span.firstX;
         // No point of this row can leave the image: no test, no multiply.
         const intptr_t rowOffset = y * pitch;
         for (uint8_t* pixel = span.firstPixel; pixel != end; pixel += bytes, ++span.column, ++x) {
