@@ -2,9 +2,9 @@
 
 #include "shell/password.hpp"
 
-namespace {
-
 #if defined(__i386__)
+
+namespace {
 
 // Laid out as the system's EXCEPTION_REGISTRATION: the chain link, then the handler.
 struct GuardRecord {
@@ -45,7 +45,28 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, 
     __builtin_longjmp(activeGuard->resumePoint, 1);
 }
 
+} // namespace
+
+int RunGuarded(GuardedMode mode, const char* tail)
+{
+    GuardRecord guard {};
+    guard.previous = ChainHead();
+    guard.handler = reinterpret_cast<void*>(GuardHandler);
+    activeGuard = &guard;
+    if (__builtin_setjmp(guard.resumePoint) == 0) {
+        SetChainHead(&guard);
+        const int result = mode(tail);
+        SetChainHead(guard.previous);
+        return result;
+    }
+    SetChainHead(activeGuard->previous);
+    SetSaverRunning(FALSE);
+    return static_cast<int>(activeGuard->exceptionCode);
+}
+
 #else
+
+namespace {
 
 // A 64-bit process has no frame chain at fs:[0]. The guard becomes the
 // process's top-level filter, which the system calls once no frame has
@@ -74,30 +95,7 @@ LONG WINAPI GuardFilter(EXCEPTION_POINTERS* pointers)
     __builtin_longjmp(guard->resumePoint, 1);
 }
 
-#endif
-
 } // namespace
-
-#if defined(__i386__)
-
-int RunGuarded(GuardedMode mode, const char* tail)
-{
-    GuardRecord guard {};
-    guard.previous = ChainHead();
-    guard.handler = reinterpret_cast<void*>(GuardHandler);
-    activeGuard = &guard;
-    if (__builtin_setjmp(guard.resumePoint) == 0) {
-        SetChainHead(&guard);
-        const int result = mode(tail);
-        SetChainHead(guard.previous);
-        return result;
-    }
-    SetChainHead(activeGuard->previous);
-    SetSaverRunning(FALSE);
-    return static_cast<int>(activeGuard->exceptionCode);
-}
-
-#else
 
 int RunGuarded(GuardedMode mode, const char* tail)
 {

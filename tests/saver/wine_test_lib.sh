@@ -16,6 +16,8 @@ trap cleanup EXIT
 source "$(dirname "${BASH_SOURCE[0]}")/../check_lib.sh"
 
 start_screen() { # depth
+  # Every scenario can run first: the prefix is made once, and finished.
+  [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
   wineserver -k >/dev/null 2>&1
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   local display=${AURILO_FIRST_DISPLAY:-90} # suites side by side start apart
@@ -23,11 +25,9 @@ start_screen() { # depth
   Xvfb :$display -screen 0 1024x768x"$1" -br -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=:$display
-  local ready=
-  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && ready=1 && break; sleep 0.1; done
-  [ -n "$ready" ] || { echo "Xvfb at depth $1 did not start" >&2; return 1; }
-  # Every scenario can run first: the prefix is made once, and finished.
-  [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
+  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "Xvfb at depth $1 did not start" >&2
+  return 1
 }
 
 capture() { # file.ppm

@@ -131,12 +131,11 @@ struct FakeSurface : IDirectDrawSurface {
         if (!primary && (flags & DDBLT_COLORFILL) && effects != nullptr)
             for (auto& row : pixels)
                 std::memset(row, static_cast<int>(effects->dwFillColor), sizeof row);
-        if (primary && frames == 0)
-            firstFrameTick = GetTickCount();
-        if (primary)
+        if (primary) {
             lastFrameTick = GetTickCount();
-        if (primary && FrameRequestWaiting())
-            ++requestsQueued;
+            firstFrameTick = frames == 0 ? lastFrameTick : firstFrameTick;
+            requestsQueued += FrameRequestWaiting() ? 1 : 0;
+        }
         if (primary && frames++ < 3)
             Log("Blt to primary %ld,%ld,%ld,%ld from %s", to->left, to->top, to->right, to->bottom,
                 source != nullptr ? "offscreen" : "none");
