@@ -5,6 +5,8 @@ set(mingw_target i686-w64-mingw32)
 
 # No exceptions, no run-time type information, no unwind tables: the saver has
 # no C++ runtime. errno is never read, so sqrt can be the x87 instruction.
-set(CMAKE_CXX_FLAGS_INIT "-march=i686 -mfpmath=387 -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-math-errno -ffunction-sections -fdata-sections")
+# Functions in sections of their own, for the linker to drop the unused ones;
+# data not: MinGW would give zeroed variables file space in .data$ sections.
+set(CMAKE_CXX_FLAGS_INIT "-march=i686 -mfpmath=387 -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-math-errno -ffunction-sections")
 
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

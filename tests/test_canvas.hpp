@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "display/display_descriptor.hpp"
+#include "engine/frame/display_descriptor.hpp"
 
 struct TestCanvas {
     static constexpr uint32_t emptyPixel = 0xDEADBEEF;

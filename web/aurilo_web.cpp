@@ -4,13 +4,13 @@
 // the rule that places the frame in a window.
 #include <cstring>
 
-#include "display/buffer_frame_cycle.hpp"
-#include "display/image_placement.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
+#include "engine/frame/image_placement.hpp"
 
 namespace {
 
 // Red, green, blue, alpha in memory: the byte order of a canvas's ImageData.
-constexpr RenderFormat canvasFormat { 0, 32, 0x000000FF, 0x0000FF00, 0x00FF0000 };
+constexpr RenderFormat canvasFormat { { 32, 0x000000FF, 0x0000FF00, 0x00FF0000 }, 0 };
 constexpr uint32_t opaqueAlpha = 0xFF000000;
 
 FrameBuffer frame;

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "display/buffer_frame_cycle.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
 #include "x11/hack_options.hpp"
 #include "x11/x11_output.hpp"
 

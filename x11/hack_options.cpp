@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "display/tick_schedule.hpp"
+#include "engine/frame/tick_schedule.hpp"
 
 const char hackUsage[] = "usage: aurilo [-window | -root | -window-id ID] [-delay MICROSECONDS] [-scale N] [-fps] [-display NAME]";
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "display/buffer_frame_cycle.hpp"
-#include "display/image_placement.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
+#include "engine/frame/image_placement.hpp"
 
 // Nearest pixel: destination pixel (x, y) takes frame pixel
 // (x * 640 / width, y * 480 / height).

@@ -53,8 +53,9 @@ bool ChooseFormat(X11Output& output, std::string& error)
 {
     const int bits = BitsPerPixel(output.display, output.depth);
     if (output.visual->c_class == TrueColor && (bits == 16 || bits == 24 || bits == 32)) {
-        output.format = RenderFormat { 0, static_cast<uint32_t>(bits), static_cast<uint32_t>(output.visual->red_mask),
+        const PixelFormat visualFormat { static_cast<uint32_t>(bits), static_cast<uint32_t>(output.visual->red_mask),
             static_cast<uint32_t>(output.visual->green_mask), static_cast<uint32_t>(output.visual->blue_mask) };
+        output.format = RenderFormat { visualFormat, 0 };
         return true;
     }
     if (output.visual->c_class == PseudoColor && output.depth == 8 && bits == 8) {
@@ -187,7 +188,6 @@ bool OpenOutput(const HackOptions& options, X11Output& output, std::string& erro
         break;
     case HackTarget::OwnWindow:
         output.window = MakeOwnWindow(output.display);
-        output.ownWindow = true;
         break;
     }
     XWindowAttributes attributes;

@@ -11,14 +11,13 @@
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrender.h>
 
-#include "display/buffer_frame_cycle.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
 #include "x11/hack_options.hpp"
 #include "x11/image_fit.hpp"
 
 struct X11Output {
     Display* display = nullptr;
     Window window = 0;
-    bool ownWindow = false;
     Visual* visual = nullptr;
     int depth = 0;
     RenderFormat format {};

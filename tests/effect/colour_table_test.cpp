@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "effect/colour_table.hpp"
+#include "engine/effect/colour_table.hpp"
 
 namespace {
 

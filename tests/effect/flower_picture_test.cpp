@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "effect/flower_picture.hpp"
+#include "engine/effect/flower_picture.hpp"
 #include "tools/flower/flower_drawing.hpp"
 
 namespace {
@@ -18,7 +18,7 @@ TEST(FlowerPicture, CommittedDataIsWhatTheGeneratorDraws)
     static uint8_t generated[flowerPictureByteCount];
     DrawFlowerPicture(generated);
     EXPECT_EQ(std::memcmp(generated, flowerPicture, sizeof generated), 0)
-        << "effect/flower_picture.cpp is stale: rebuild it with 'cmake --build build/native --target flower-picture'";
+        << "engine/effect/flower_picture.cpp is stale: rebuild it with 'cmake --build build/native --target flower-picture'";
 }
 
 TEST(FlowerPicture, RowsEndInFourClearBitsAndTheDataInAZeroByte)

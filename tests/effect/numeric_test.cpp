@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "effect/numeric.hpp"
+#include "engine/effect/numeric.hpp"
 
 namespace {
 

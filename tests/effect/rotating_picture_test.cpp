@@ -4,7 +4,7 @@
 #include <limits>
 #include <memory>
 
-#include "effect/rotating_picture.hpp"
+#include "engine/effect/rotating_picture.hpp"
 #include "tests/test_canvas.hpp"
 
 namespace {

@@ -5,7 +5,8 @@
 #include <limits>
 #include <memory>
 
-#include "effect/scene.hpp"
+#include "engine/effect/scene.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
 #include "tests/test_canvas.hpp"
 
 namespace {
@@ -14,10 +15,7 @@ class Scene : public testing::Test {
 protected:
     void SetUp() override
     {
-        rotatingPicture = RotatingPicture {};
-        waveField = WaveField {};
-        wavePhase = 0.0f;
-        orbitAngle = 0.0f;
+        ResetScene();
     }
 };
 

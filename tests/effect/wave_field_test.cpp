@@ -5,8 +5,9 @@
 #include <tuple>
 #include <vector>
 
-#include "display/buffer_frame_cycle.hpp"
-#include "effect/wave_field.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
+#include "engine/effect/wave_field.hpp"
+#include "tests/point_by_point.hpp"
 #include "tests/test_canvas.hpp"
 
 namespace {
@@ -131,22 +132,6 @@ TEST(WaveFieldDraw, SceneGridCoversTheImageAndColoursByRow)
     int drawn = canvas->CountDrawn();
     EXPECT_GT(drawn, 60000);
     EXPECT_LE(drawn, 384 * 224);
-}
-
-// The drawing rule point by point: rows in order, each row's columns in
-// order, every point through PutPixel. Draw must leave the same bytes.
-void DrawPointByPoint(const WaveField& field, DisplayDescriptor& target)
-{
-    for (int32_t y = 0; y < field.gridHeight; ++y) {
-        for (int32_t x = 0; x < field.gridWidth; ++x) {
-            const uint32_t screenX = 320 - static_cast<uint32_t>(field.centreX)
-                + static_cast<uint32_t>(field.xShift[static_cast<uint8_t>(field.xPhase + y)]) + static_cast<uint32_t>(x);
-            const uint32_t screenY = 240 - static_cast<uint32_t>(field.centreY) + static_cast<uint32_t>(y)
-                + static_cast<uint32_t>(field.yShift[static_cast<uint8_t>(field.yPhase + x)]);
-            const Rgb& colour = field.colours[field.ColourIndexAt(x, y)];
-            target.PutPixel(screenX, screenY, colour.red, colour.green, colour.blue);
-        }
-    }
 }
 
 // Pixel format, colour mode, and the grid's centre.

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/command_line.hpp"
-#include "tests/shell/cp932_step.hpp"
+#include "windows/command_line.hpp"
+#include "tests/windows/cp932_step.hpp"
 
 namespace {
 

@@ -8,7 +8,7 @@ build=$1
 seconds=${2:-60}
 mkdir -p "$build/corpus"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$source_dir" \
-  "$source_dir/tests/fuzz/command_line_fuzzer.cpp" "$source_dir/shell/command_line.cpp" -o "$build/command-line-fuzzer"
+  "$source_dir/tests/fuzz/command_line_fuzzer.cpp" "$source_dir/windows/command_line.cpp" -o "$build/command-line-fuzzer"
 # Seeds: the command lines the saver is started with.
 printf '"C:\\Program Files\\aurilo.scr" /s' >"$build/corpus/quoted"
 printf 'aurilo.scr /p 1234' >"$build/corpus/preview"

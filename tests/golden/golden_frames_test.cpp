@@ -2,12 +2,15 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
-#include "display/frame_clock.hpp"
-#include "effect/scene.hpp"
+#include "engine/frame/frame_clock.hpp"
+#include "engine/effect/scene.hpp"
+#include "engine/frame/tick_schedule.hpp"
 #include "tests/golden/golden_schedule.hpp"
+#include "tests/point_by_point.hpp"
 #include "tools/render/image_files.hpp"
 
 namespace {
@@ -19,14 +22,29 @@ std::string Hex(uint64_t value)
     return text;
 }
 
-// Leaves the frame that did not match beside the test for a look.
-void KeepActualFrame(const FrameBuffer& buffer, int format, uint32_t tick)
+void KeepImage(const std::string& path, const FrameBuffer& buffer)
 {
-    const std::string path = "actual-" + std::to_string(format) + "-" + std::to_string(tick) + ".png";
     PendingFile file;
     std::string error;
     if (file.Open(path, error) && WritePng(file.Stream(), buffer) && file.Commit(error))
         std::fprintf(stderr, "wrote %s\n", path.c_str());
+}
+
+// Leaves the frame that did not match in the build folder for a person to
+// look at, beside a diff: white where it differs from the same scene drawn
+// point by point. A black diff means the drawing holds and the motion or the
+// colours changed.
+void KeepActualFrame(const FrameBuffer& buffer, int format, uint32_t tick)
+{
+    const std::string stem = AURILO_TEST_OUTPUT_DIR "/golden-" + std::to_string(format) + "-" + std::to_string(tick);
+    KeepImage(stem + "-actual.png", buffer);
+    auto model = std::make_unique<FrameBuffer>(buffer);
+    std::memset(model->bytes, 0, sizeof model->bytes);
+    displayDescriptor.BindPixels(model->bytes, model->pitch);
+    DrawPointByPoint(displayDescriptor);
+    for (size_t i = 0; i < sizeof model->bytes; ++i)
+        model->bytes[i] = model->bytes[i] == buffer.bytes[i] ? 0x00 : 0xFF;
+    KeepImage(stem + "-diff.png", *model);
 }
 
 class GoldenFrames : public testing::TestWithParam<int> { };
@@ -102,11 +120,6 @@ struct ReferenceMotion {
     }
 };
 
-uint32_t SixtyHertzTick(uint64_t frame)
-{
-    return static_cast<uint32_t>(frame * 1000 / 60);
-}
-
 // Hours and a week of 60 Hz frames, without drawing them: the motion state
 // must stay bit for bit on the model's (a step formed in single precision
 // drifts within minutes), and the last frame must still draw as it did.
@@ -120,7 +133,7 @@ TEST(GoldenFrames, MotionAfterHoursAndAWeekOfSixtyHertzFrames)
     uint64_t frame = 1;
     for (const uint64_t until : { twoHours, aWeek }) {
         for (; frame < until; ++frame) {
-            const uint32_t tick = SixtyHertzTick(frame);
+            const uint32_t tick = TickOfFrame(frame, 60);
             frameClock.Advance(tick);
             AdvanceScene(frameClock.deltaSeconds);
             model.Step(tick);
@@ -129,8 +142,8 @@ TEST(GoldenFrames, MotionAfterHoursAndAWeekOfSixtyHertzFrames)
         EXPECT_EQ(orbitAngle, model.orbitAngle) << "after frame " << frame;
         EXPECT_EQ(rotatingPicture.angle, model.spinAngle) << "after frame " << frame;
     }
-    RenderFrame(SixtyHertzTick(aWeek), *buffer);
-    model.Step(SixtyHertzTick(aWeek));
+    RenderFrame(TickOfFrame(aWeek, 60), *buffer);
+    model.Step(TickOfFrame(aWeek, 60));
     EXPECT_EQ(orbitAngle, model.orbitAngle);
     EXPECT_EQ(model.wavePhase, 251.379684f);
     EXPECT_EQ(model.orbitAngle, 157.418472f);

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "display/buffer_frame_cycle.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
 
 constexpr int goldenFormatCount = 5;
 constexpr int goldenTickCount = 12;

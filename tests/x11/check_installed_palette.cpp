@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "display/display_descriptor.hpp"
+#include "engine/frame/display_descriptor.hpp"
 
 int main()
 {

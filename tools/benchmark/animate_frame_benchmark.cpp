@@ -1,21 +1,21 @@
-// Time of one AnimateFrame in each pixel format, per frame and per drawn point.
+// Time of one frame drawn by the engine (DrawNextFrame at 60 Hz ticks, the
+// buffer not cleared) in each pixel format, per frame and per drawn point.
 #include <benchmark/benchmark.h>
 
-#include "display/buffer_frame_cycle.hpp"
-#include "effect/scene.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
+#include "engine/engine.hpp"
+#include "engine/frame/tick_schedule.hpp"
 #include "tools/benchmark/drawn_points.hpp"
 
 namespace {
-
-constexpr double sixtyHertz = 1.0f / 60.0f;
 
 void AnimateFrameInFormat(benchmark::State& state)
 {
     static FrameBuffer buffer;
     StartRendering(*FindRenderFormat(static_cast<int>(state.range(0))), buffer);
-    displayDescriptor.BindPixels(buffer.bytes, buffer.pitch);
+    uint64_t frame = 0;
     for (auto _ : state) {
-        AnimateFrame(static_cast<float>(sixtyHertz), displayDescriptor);
+        DrawNextFrame(buffer.bytes, buffer.pitch, TickOfFrame(++frame, 60));
         benchmark::DoNotOptimize(buffer.bytes);
     }
     state.counters["ns_per_point"] = benchmark::Counter(static_cast<double>(state.iterations() * DrawnPoints()),

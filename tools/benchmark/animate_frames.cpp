@@ -1,4 +1,4 @@
-// Runs AnimateFrame a given number of times at 60 Hz in one pixel format and
+// Draws a given number of frames at 60 Hz ticks in one pixel format and
 // prints the points a frame draws, a hash of the buffer and the microseconds
 // the frames took. Counting the instructions of two runs that differ only in
 // the number of frames gives the cost of a frame, in any build (see
@@ -8,8 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "display/buffer_frame_cycle.hpp"
-#include "effect/scene.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
+#include "engine/engine.hpp"
+#include "engine/frame/tick_schedule.hpp"
 #include "tools/benchmark/drawn_points.hpp"
 
 int main(int argc, char** argv)
@@ -22,10 +23,9 @@ int main(int argc, char** argv)
     }
     static FrameBuffer buffer;
     StartRendering(*format, buffer);
-    displayDescriptor.BindPixels(buffer.bytes, buffer.pitch);
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < frames; ++i)
-        AnimateFrame(1.0f / 60.0f, displayDescriptor);
+    for (int i = 1; i <= frames; ++i)
+        DrawNextFrame(buffer.bytes, buffer.pitch, TickOfFrame(i, 60));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     std::printf("points %" PRId64 " hash 0x%016" PRIX64 " microseconds %lld\n", DrawnPoints(), HashFrame(buffer),
         static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()));

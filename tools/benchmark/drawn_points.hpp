@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "effect/scene.hpp"
+#include "engine/effect/scene.hpp"
 
 inline int64_t DrawnPoints()
 {

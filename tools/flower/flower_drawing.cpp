@@ -8,8 +8,8 @@ namespace {
 
 constexpr int width = flowerPictureWidth;
 constexpr int height = flowerPictureHeight;
-constexpr double heartX = 132.0;
-constexpr double heartY = 114.0;
+constexpr double heartX = flowerHeartX;
+constexpr double heartY = flowerHeartY;
 constexpr double heartRadius = 21.0;
 constexpr double pi = 3.14159265358979323846;
 

@@ -4,6 +4,6 @@
 
 #include <cstdint>
 
-#include "effect/flower_picture.hpp"
+#include "engine/effect/flower_picture.hpp"
 
 void DrawFlowerPicture(uint8_t (&bits)[flowerPictureByteCount]);

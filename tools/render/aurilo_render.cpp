@@ -5,7 +5,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "display/buffer_frame_cycle.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
 #include "tools/render/image_files.hpp"
 #include "tools/render/render_options.hpp"
 

@@ -8,7 +8,7 @@
 
 #include <png.h>
 
-#include "effect/scene.hpp"
+#include "engine/effect/scene.hpp"
 
 PendingFile::~PendingFile()
 {

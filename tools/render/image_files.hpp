@@ -9,7 +9,7 @@
 
 #include <gif_lib.h>
 
-#include "display/buffer_frame_cycle.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
 
 class PendingFile {
 public:

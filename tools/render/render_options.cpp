@@ -1,28 +1,25 @@
 #include "tools/render/render_options.hpp"
 
 #include <cstdlib>
-#include <limits>
 
-#include "display/buffer_frame_cycle.hpp"
-#include "display/tick_schedule.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
+#include "engine/frame/tick_schedule.hpp"
 
 const char renderUsage[] = "usage: aurilo-render [--format 8|15|16|24|32] [--ticks T1,T2,... | --fps N --seconds S]"
                            " [-o FILE.png] [--raw FILE] [--gif FILE.gif] [--picture FILE.pbm]";
 
 namespace {
 
-constexpr uint64_t maxTick = std::numeric_limits<uint32_t>::max();
-
 // Frame k at trunc(k * 1000 / fps) milliseconds, k = 1 .. fps * seconds.
 bool TicksFromRate(uint64_t fps, uint64_t seconds, std::vector<uint32_t>& ticks, std::string& error)
 {
-    if (fps == 0 || seconds == 0 || seconds * 1000 > maxTick) {
+    if (fps == 0 || seconds == 0 || seconds * 1000 > largestTick) {
         error = "--fps and --seconds must be positive, the whole run under 2^32 ms";
         return false;
     }
     ticks.clear();
     for (uint64_t k = 1; k <= fps * seconds; ++k)
-        ticks.push_back(static_cast<uint32_t>(k * 1000 / fps));
+        ticks.push_back(TickOfFrame(k, fps));
     return true;
 }
 

@@ -7,8 +7,8 @@
 
 #include <gif_lib.h>
 
-#include "effect/scene.hpp"
-#include "display/buffer_frame_cycle.hpp"
+#include "engine/effect/scene.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
 
 namespace {
 

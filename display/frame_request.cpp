@@ -1,3 +1,0 @@
-#include "display/frame_request.hpp"
-
-std::atomic<uint32_t> frameRequestPending { 0 };

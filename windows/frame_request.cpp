@@ -1,0 +1,3 @@
+#include "windows/frame_request.hpp"
+
+std::atomic<uint32_t> frameRequestPending { 0 };
