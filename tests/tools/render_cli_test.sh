@@ -5,14 +5,8 @@ set -u
 render=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-check() { # description, then a command that must succeed
-  local description=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $description"; fi
-}
+# shellcheck source=../../scripts/lib.sh
+source "$(dirname "$0")/../../scripts/lib.sh"
 
 refused() { # render arguments that must be refused
   "$render" "$@" >"$work/out" 2>"$work/err"
@@ -24,36 +18,35 @@ no_leftovers() { [ -z "$(ls -A "$work/out-dir")" ]; }
 
 for format in 8 15 16 24 32; do
   bytes=$(( format == 15 ? 2 : (format + 7) / 8 ))
-  check "raw frame in format $format is 640x480x$bytes bytes" \
+  expect "raw frame in format $format is 640x480x$bytes bytes" \
     bash -c "'$render' --format $format --ticks 0,500 --raw '$work/f$format.raw' && [ \$(stat -c %s '$work/f$format.raw') -eq $((640 * 480 * bytes)) ]"
 done
 
-check "png starts with the PNG signature" \
+expect "png starts with the PNG signature" \
   bash -c "'$render' --ticks 1000 -o '$work/a.png' && head -c 8 '$work/a.png' | od -An -tx1 | grep -q '89 50 4e 47 0d 0a 1a 0a'"
-check "gif is an animated GIF89a" \
+expect "gif is an animated GIF89a" \
   bash -c "'$render' --fps 10 --seconds 1 --gif '$work/a.gif' && head -c 6 '$work/a.gif' | grep -q GIF89a && grep -q NETSCAPE2.0 '$work/a.gif'"
-check "picture is a 244x218 P4 PBM" \
+expect "picture is a 244x218 P4 PBM" \
   bash -c "'$render' --picture '$work/p.pbm' && head -c 11 '$work/p.pbm' | grep -q 'P4' && [ \$(stat -c %s '$work/p.pbm') -eq \$((11 + 6758)) ]"
-check "same ticks give the same bytes" \
+expect "same ticks give the same bytes" \
   bash -c "'$render' --format 16 --ticks 0,500 --raw '$work/again.raw' && cmp -s '$work/f16.raw' '$work/again.raw'"
-check "other ticks give other bytes" \
+expect "other ticks give other bytes" \
   bash -c "'$render' --format 16 --ticks 0,600 --raw '$work/other.raw' && ! cmp -s '$work/f16.raw' '$work/other.raw'"
 
 mkdir "$work/out-dir"
-check "unknown option is refused" refused --colour 3 -o "$work/out-dir/x.png"
-check "bad format is refused" refused --format 4 -o "$work/out-dir/x.png"
-check "missing number is refused" refused -o "$work/out-dir/x.png" --ticks
-check "descending ticks are refused" refused --ticks 5,4 -o "$work/out-dir/x.png"
-check "nothing to write is refused" refused --ticks 5
-check "refusals leave no file" no_leftovers
-check "unwritable output is refused" refused -o "$work/missing-dir/x.png"
+expect "unknown option is refused" refused --colour 3 -o "$work/out-dir/x.png"
+expect "bad format is refused" refused --format 4 -o "$work/out-dir/x.png"
+expect "missing number is refused" refused -o "$work/out-dir/x.png" --ticks
+expect "descending ticks are refused" refused --ticks 5,4 -o "$work/out-dir/x.png"
+expect "nothing to write is refused" refused --ticks 5
+expect "refusals leave no file" no_leftovers
+expect "unwritable output is refused" refused -o "$work/missing-dir/x.png"
 chmod 500 "$work/out-dir"
 if [ "$(id -u)" -ne 0 ]; then
-  check "read-only folder is refused" refused -o "$work/out-dir/x.png"
+  expect "read-only folder is refused" refused -o "$work/out-dir/x.png"
 fi
 chmod 700 "$work/out-dir"
-check "a failed second output leaves the first unwritten" refused -o "$work/out-dir/x.png" --gif "$work/missing-dir/x.gif"
-check "and no temporary file behind" no_leftovers
+expect "a failed second output leaves the first unwritten" refused -o "$work/out-dir/x.png" --gif "$work/missing-dir/x.gif"
+expect "and no temporary file behind" no_leftovers
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_checks

@@ -6,8 +6,8 @@
 set -u
 scr=$1
 objdump=i686-w64-mingw32-objdump
-# shellcheck source=../check_lib.sh
-source "$(dirname "$0")/../check_lib.sh"
+# shellcheck source=../../scripts/lib.sh
+source "$(dirname "$0")/../../scripts/lib.sh"
 
 headers=$($objdump -p "$scr")
 libraries=$(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | sort | tr '\n' ' ')

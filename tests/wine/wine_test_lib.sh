@@ -1,10 +1,11 @@
 # Shared by the Wine suites: a private prefix and Xvfb screens, the launcher
 # in the background, and the pass/fail count. Source it after setting
 # windows (the Windows build folder).
+# shellcheck source=../../scripts/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 launcher=$windows/tests/saver-launcher.exe
 work=$(mktemp -d /tmp/aurilo-wine-test.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-xvfb_pid=
+use_wine_prefix "$work/prefix"
 cleanup() {
   wineserver -k >/dev/null 2>&1
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
@@ -12,20 +13,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=../check_lib.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../check_lib.sh"
-
 start_screen() { # depth
   # Every scenario can run first: the prefix is made once, and finished.
   [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
   wineserver -k >/dev/null 2>&1
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  local display=${AURILO_FIRST_DISPLAY:-90} # suites side by side start apart
-  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-  Xvfb :$display -screen 0 1024x768x"$1" -br -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=:$display
-  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && return 0; sleep 0.1; done
+  # Suites side by side start their screens apart.
+  start_xvfb "${AURILO_FIRST_DISPLAY:-90}" -screen 0 1024x768x"$1" -br && return 0
   echo "Xvfb at depth $1 did not start" >&2
   return 1
 }

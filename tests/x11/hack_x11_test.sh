@@ -29,20 +29,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=../check_lib.sh
-source "$(dirname "$0")/../check_lib.sh"
+# shellcheck source=../../scripts/lib.sh
+source "$(dirname "$0")/../../scripts/lib.sh"
 
 start_screen() { # WIDTHxHEIGHTxDEPTH, then further Xvfb options
   local geometry=$1
   shift
   stop "$xvfb_pid"
-  local display=110
-  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-  Xvfb :$display -screen 0 "$geometry" -br -nolisten tcp "$@" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=:$display
-  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
+  start_xvfb 110 -screen 0 "$geometry" -br "$@"
 }
 
 open_window() { # width height [destroy-after-ms]; sets window and window_pid

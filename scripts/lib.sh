@@ -1,0 +1,66 @@
+# shellcheck shell=bash
+# What the scripts and the test suites share: Xvfb screens, the Wine
+# environment, the WebAssembly build and the pass/fail tally. Source it.
+
+# --- Xvfb screens
+xvfb_pid=
+start_xvfb() { # first display number to try, then Xvfb's screen and options
+  local display=$1
+  shift
+  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
+  Xvfb :$display "$@" -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=:$display
+  local _
+  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+
+# --- Wine
+use_wine_prefix() { # prefix folder: quiet, without the .NET and HTML engines
+  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+}
+
+# Some kernels run no 32-bit code at all (execve of an i386 program fails
+# with ENOEXEC); the i386 Wine loader then exits with 126.
+runs_32_bit_code() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+  [ $? -ne 126 ]
+}
+
+use_64_bit_wine() { # 64-bit Wine under the name wine, for the x86-64 test build
+  PATH=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine64:$PATH
+  export PATH
+}
+
+# --- builds
+configure_and_build() { # build folder, then cmake options (a --target among them builds only that)
+  local folder=$1 options=() targets=()
+  shift
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --target ]; then targets+=(--target "$2"); shift 2; else options+=("$1"); shift; fi
+  done
+  cmake -S . -B "$folder" --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null
+  cmake --build "$folder" -j"$(nproc)" "${targets[@]}" >/dev/null
+}
+
+build_web() { # the engine as WebAssembly: web/aurilo.wasm
+  configure_and_build build/web -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake
+}
+
+# --- the tally of the test scripts: expect runs a command and counts it as
+# passed or failed; finish_checks prints the closing line and fails if
+# anything did.
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "ok: $*"; }
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+expect() { # description, then a command that must succeed
+  local description=$1
+  shift
+  if "$@"; then pass "$description"; else fail "$description"; fi
+}
+finish_checks() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
