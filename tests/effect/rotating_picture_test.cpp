@@ -72,7 +72,7 @@ TEST(RotatingPictureDraw, ColoursByDistanceFromThePivotPlusTheOffset)
     SetPixel(bytes, 122, 114); // offset (-10, 0)
     auto canvas = std::make_unique<TestCanvas>();
     RotatingPicture picture = PictureOf(bytes);
-    picture.colourMode = 3;
+    picture.colourMode = pictureByDistance;
     picture.Draw(canvas->descriptor, 0, 0);
     EXPECT_EQ(canvas->At(323, 244), RgbValue(0, 0, 5));
     EXPECT_EQ(canvas->At(310, 240), RgbValue(0, 0, 10));
@@ -86,14 +86,14 @@ TEST(RotatingPictureColourIndex, ModesPickColumnRowDistanceOrOffset)
 {
     RotatingPicture picture;
     picture.colourOffset = 1;
-    picture.colourMode = 1;
+    picture.colourMode = pictureByPx;
     EXPECT_EQ(picture.ColourIndexAt(-7, 3), 8);
-    picture.colourMode = 2;
+    picture.colourMode = pictureByPy;
     EXPECT_EQ(picture.ColourIndexAt(-7, -3), 4);
-    picture.colourMode = 3;
+    picture.colourMode = pictureByDistance;
     EXPECT_EQ(picture.ColourIndexAt(0, 0), 1);
     EXPECT_EQ(picture.ColourIndexAt(-3, -4), 6);
-    picture.colourMode = 0;
+    picture.colourMode = pictureByOffset;
     EXPECT_EQ(picture.ColourIndexAt(-7, 3), 1);
     picture.colourMode = 9;
     EXPECT_EQ(picture.ColourIndexAt(-7, 3), 1);
@@ -108,7 +108,7 @@ TEST(RotatingPictureDraw, WhereTwoPixelsMeetTheEarlierInReadingOrderWins)
     auto canvas = std::make_unique<TestCanvas>();
     RotatingPicture picture = PictureOf(bytes);
     picture.angle = 45.0f;
-    picture.colourMode = 1;
+    picture.colourMode = pictureByPx;
     picture.Draw(canvas->descriptor, 0, 0);
     EXPECT_EQ(canvas->At(320, 240), RgbValue(0, 0, 0)); // the pivot, earlier in its row
     EXPECT_EQ(canvas->CountDrawn(), 1);

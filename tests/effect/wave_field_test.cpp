@@ -15,8 +15,8 @@ namespace {
 WaveField SceneTables()
 {
     WaveField field;
-    field.FillSineTable(0, 0.0f, 360.0f, 0, 256, 128);
-    field.FillSineTable(1, 0.0f, 360.0f, 0, 256, 128);
+    field.FillSineTable(xShiftTable, 0.0f, 360.0f, 0, 256, 128);
+    field.FillSineTable(yShiftTable, 0.0f, 360.0f, 0, 256, 128);
     return field;
 }
 
@@ -26,7 +26,7 @@ WaveField WithOnePoint(int32_t x, int32_t y)
     WaveField field = SceneTables();
     field.gridWidth = x + 1;
     field.gridHeight = y + 1;
-    field.colourMode = 1;
+    field.colourMode = waveByColumn;
     field.colours[static_cast<uint8_t>(x)] = Rgb { 1, 2, 3 };
     return field;
 }
@@ -53,7 +53,7 @@ TEST(FillSineTable, OnePeriodOverTheTable)
 TEST(FillSineTable, WritesOnlyTheChosenRangeOfTheChosenTable)
 {
     WaveField field;
-    field.FillSineTable(1, 90.0f, 450.0f, 256 + 10, 2, 100);
+    field.FillSineTable(yShiftTable, 90.0f, 450.0f, 256 + 10, 2, 100);
     EXPECT_EQ(field.yShift[9], 0);
     EXPECT_EQ(field.yShift[10], 100);
     EXPECT_EQ(field.yShift[11], -100);
@@ -66,7 +66,7 @@ TEST(FillSineTable, NeverWritesPastItsTable)
 {
     auto field = std::make_unique<WaveField>();
     const int32_t after = field->yPhase;
-    field->FillSineTable(0, 90.0f, 90.0f, 250, 300, 7);
+    field->FillSineTable(xShiftTable, 90.0f, 90.0f, 250, 300, 7);
     EXPECT_EQ(field->xShift[249], 0);
     EXPECT_EQ(field->xShift[250], 7);
     EXPECT_EQ(field->xShift[255], 7);
@@ -79,9 +79,9 @@ TEST(FillSineTable, NeverWritesPastItsTable)
 TEST(FillSineTable, ExtremeAmplitudesAndAnglesStayDefined)
 {
     WaveField field;
-    field.FillSineTable(0, -90.0f, -90.0f, 0, 1, INT32_MIN);
+    field.FillSineTable(xShiftTable, -90.0f, -90.0f, 0, 1, INT32_MIN);
     EXPECT_EQ(field.xShift[0], INT32_MAX);
-    field.FillSineTable(0, std::numeric_limits<float>::infinity(), 0.0f, 0, 1, 100);
+    field.FillSineTable(xShiftTable, std::numeric_limits<float>::infinity(), 0.0f, 0, 1, 100);
     EXPECT_EQ(field.xShift[0], 0);
 }
 
@@ -121,7 +121,7 @@ TEST(WaveFieldDraw, SceneGridCoversTheImageAndColoursByRow)
 {
     auto canvas = std::make_unique<TestCanvas>();
     WaveField field = SceneTables();
-    field.colourMode = 2;
+    field.colourMode = waveByRow;
     for (int i = 0; i < colourTableSize; ++i)
         field.colours[static_cast<uint8_t>(i)] = Rgb { static_cast<uint8_t>(i), 0, 0 };
     field.Draw(canvas->descriptor);
@@ -173,12 +173,12 @@ TEST_P(DrawnLikePointByPoint, InEveryFormatAndColourMode)
 }
 
 INSTANTIATE_TEST_SUITE_P(Clipped, DrawnLikePointByPoint,
-    testing::Combine(testing::Values(8, 15, 24, 32), testing::Values(0, 1, 2, 3),
+    testing::Combine(testing::Values(8, 15, 24, 32), testing::Values(waveByBase, waveByColumn, waveByRow, waveByDistance),
         testing::Values(350), testing::Values(300)));
 
 // Rows that all start inside the image, the later ones leaving it at the bottom.
 INSTANTIATE_TEST_SUITE_P(DownToTheBottomEdge, DrawnLikePointByPoint,
-    testing::Combine(testing::Values(8, 15, 24, 32), testing::Values(0, 1), testing::Values(350), testing::Values(0)));
+    testing::Combine(testing::Values(8, 15, 24, 32), testing::Values(waveByBase, waveByColumn), testing::Values(350), testing::Values(0)));
 
 // Rows placed at the ends of the 32-bit range: no column of theirs is on the
 // screen, and working that out must not overflow.
@@ -190,13 +190,13 @@ TEST(WaveFieldColourIndex, ModesPickBaseColumnRowOrDistance)
 {
     WaveField field;
     field.colourBase = 10;
-    field.colourMode = 0;
+    field.colourMode = waveByBase;
     EXPECT_EQ(field.ColourIndexAt(300, 7), 10);
-    field.colourMode = 1;
+    field.colourMode = waveByColumn;
     EXPECT_EQ(field.ColourIndexAt(300, 7), (10 + 300) % 256);
     field.colourBase = 0;
     EXPECT_EQ(field.ColourIndexAt(300, 7), 44);
-    field.colourMode = 2;
+    field.colourMode = waveByRow;
     EXPECT_EQ(field.ColourIndexAt(300, 7), 7);
     field.colourMode = 3;
     field.colourBase = 99; // not added in this mode

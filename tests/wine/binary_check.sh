@@ -30,7 +30,7 @@ expect "OS version 4.0" bash -c "grep -qP 'MajorOSystemVersion\t4$' <<<'$headers
 expect "a Windows GUI program" grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"
 size=$(stat -c %s "$scr")
 echo "size: $size bytes"
-expect "smaller than 64 KiB" test "$size" -lt 65536
+expect "no larger than 61,952 bytes" test "$size" -le 61952
 
 # The resource tree as type/name/language triples.
 resources=$(awk '
