@@ -1,37 +1,80 @@
 // Aurilo in the browser: the saver's own engine as WebAssembly draws each
-// 640x480 frame; the canvas shows it scaled by the largest whole factor that
-// fits the window (or, in a smaller window, scaled down whole), centred on
-// black. A click or a key enters full screen.
+// 640x480 frame; the canvas shows it blown up by the largest whole factor that
+// fits the window in device pixels (or, in a smaller window, scaled down
+// whole), each frame pixel exactly k x k device pixels, centred on black. A
+// click or a key enters full screen.
 //   ?ticks=T1,T2,...  draws exactly those frames and stops (for tests)
 //   ?bench            draws a fixed schedule and reports milliseconds a frame
 const width = 640;
 const height = 480;
 const canvasFormat = 0;
 
-const canvas = document.querySelector('canvas');
-const context = canvas.getContext('2d');
+const screen = document.getElementById('screen');
+const screenContext = screen.getContext('2d');
+const frame = document.getElementById('frame');
+const frameContext = frame.getContext('2d');
 const report = document.getElementById('report');
 
-const { instance } = await WebAssembly.instantiateStreaming(fetch('aurilo.wasm'));
-const engine = instance.exports;
-engine.start(canvasFormat);
-// The module never grows its memory, so this view stays valid.
-const image = new ImageData(new Uint8ClampedArray(engine.memory.buffer, engine.pixels(), width * height * 4), width, height);
+// Served, the module lies beside the page; in the one-file page it is inside it.
+async function loadEngine() {
+  if (typeof WebAssembly !== 'object')
+    throw new Error('this browser does not run WebAssembly');
+  const embedded = document.getElementById('engine');
+  let bytes;
+  if (embedded) {
+    bytes = Uint8Array.from(atob(embedded.textContent.trim()), (c) => c.charCodeAt(0));
+  } else {
+    const response = await fetch('aurilo.wasm');
+    if (!response.ok)
+      throw new Error(`aurilo.wasm: ${response.status} ${response.statusText}`);
+    bytes = await response.arrayBuffer();
+  }
+  return (await WebAssembly.instantiate(bytes)).instance.exports;
+}
 
-// The engine's placement rule, the same as the Linux hack's.
+let engine;
+let image;
+// The window's size in device pixels, which the placement is worked out in.
+let devicePixels = {
+  width: Math.round(innerWidth * devicePixelRatio),
+  height: Math.round(innerHeight * devicePixelRatio),
+};
+
+// The engine's placement rule, the same as the Linux hack's, in device pixels;
+// the canvas holds the blown-up frame, and its CSS size maps it 1:1 onto them.
 function fitCanvas() {
-  const placed = engine.fit(window.innerWidth, window.innerHeight);
+  const placed = engine.fit(devicePixels.width, devicePixels.height);
   const [x, y, shownWidth, shownHeight] = new Uint32Array(engine.memory.buffer, placed, 4);
-  Object.assign(canvas.style, {
-    width: `${shownWidth}px`,
-    height: `${shownHeight}px`,
-    left: `${x}px`,
-    top: `${y}px`,
+  if (screen.width !== shownWidth || screen.height !== shownHeight) {
+    screen.width = shownWidth;
+    screen.height = shownHeight;
+  }
+  const css = (devicePixelsAlong) => `${devicePixelsAlong / devicePixelRatio}px`;
+  Object.assign(screen.style, { width: css(shownWidth), height: css(shownHeight), left: css(x), top: css(y) });
+  show();
+}
+
+// Kept: an observer nothing refers to may be collected, and stop observing.
+let windowObserver;
+
+function followTheWindow() {
+  // Sizes in device pixels exactly, also when the ratio changes (another
+  // monitor, browser zoom); where that box is unknown, CSS pixels times the ratio.
+  windowObserver = new ResizeObserver(([entry]) => {
+    const box = entry.devicePixelContentBoxSize?.[0];
+    devicePixels = box ? { width: box.inlineSize, height: box.blockSize } : {
+      width: Math.round(entry.contentRect.width * devicePixelRatio),
+      height: Math.round(entry.contentRect.height * devicePixelRatio),
+    };
+    fitCanvas();
   });
+  windowObserver.observe(document.documentElement, { box: 'device-pixel-content-box' });
 }
 
 function show() {
-  context.putImageData(image, 0, 0);
+  frameContext.putImageData(image, 0, 0);
+  screenContext.imageSmoothingEnabled = false;
+  screenContext.drawImage(frame, 0, 0, screen.width, screen.height);
 }
 
 function drawTicks(ticks) {
@@ -60,15 +103,19 @@ function bench() {
   document.body.dataset.msPerFrame = String(perFrame);
 }
 
+// Ticks count from the first frame, which is drawn at tick 0.
 function run() {
   document.body.classList.add('running');
-  const startedAt = performance.now();
-  const frame = () => {
-    engine.drawFrame(Math.floor(performance.now() - startedAt) >>> 0);
+  let startedAt;
+  const nextFrame = (now) => {
+    startedAt ??= now;
+    const tick = Math.floor(now - startedAt) >>> 0;
+    document.body.dataset.firstTick ??= String(tick);
+    engine.drawFrame(tick);
     show();
-    requestAnimationFrame(frame);
+    requestAnimationFrame(nextFrame);
   };
-  requestAnimationFrame(frame);
+  requestAnimationFrame(nextFrame);
   const enterFullScreen = () => {
     if (!document.fullscreenElement)
       document.documentElement.requestFullscreen().catch(() => {});
@@ -77,8 +124,18 @@ function run() {
   window.addEventListener('keydown', enterFullScreen);
 }
 
+try {
+  engine = await loadEngine();
+} catch (error) {
+  report.textContent = `Aurilo could not start its engine: ${error.message}`;
+  document.body.dataset.failed = 'yes';
+  throw error;
+}
+engine.start(canvasFormat);
+// The module never grows its memory, so this view stays valid.
+image = new ImageData(new Uint8ClampedArray(engine.memory.buffer, engine.pixels(), width * height * 4), width, height);
 fitCanvas();
-window.addEventListener('resize', fitCanvas);
+followTheWindow();
 const query = new URLSearchParams(location.search);
 if (query.has('ticks')) {
   drawTicks(query.get('ticks').split(',').map(Number));

@@ -61,18 +61,21 @@ bool HandleEvents(X11Output& output, const FrameBuffer& frame)
     return true;
 }
 
-// With -fps, once a second: the rate reached.
+// With -fps, once a second: the rate reached, on the screen and on stderr.
 struct RateReport {
     uint32_t since = Milliseconds();
     int frames = 0;
 
-    void Count()
+    void Count(X11Output& output, bool drewFrame)
     {
-        ++frames;
+        frames += drewFrame;
         const uint32_t elapsed = Milliseconds() - since;
         if (elapsed < 1000)
             return;
-        std::fprintf(stderr, "aurilo: %.1f frames per second\n", frames * 1000.0 / elapsed);
+        const double rate = frames * 1000.0 / elapsed;
+        std::fprintf(stderr, "aurilo: %.1f frames per second\n", rate);
+        std::snprintf(output.rateText, sizeof output.rateText, "FPS: %5.1f", rate);
+        ShowRate(output);
         frames = 0;
         since += elapsed;
     }
@@ -98,14 +101,16 @@ int Run(const HackOptions& options, X11Output& output)
     while (!stopRequested && HandleEvents(output, frame)) {
         const bool testSchedule = !options.ticks.empty();
         const uint32_t frameStart = Milliseconds();
-        if (!testSchedule || scheduled < options.ticks.size()) {
+        const bool drawing = !testSchedule || scheduled < options.ticks.size();
+        if (drawing) {
             RenderFrame(testSchedule ? options.ticks[scheduled++] : Milliseconds() - start, frame);
             ShowFrame(output, frame);
             if (testSchedule && scheduled == options.ticks.size())
                 std::fprintf(stderr, "aurilo: drew %zu frames\n", scheduled);
-            if (options.showFps)
-                rate.Count();
         }
+        // Also while -ticks holds its last frame, so that the rate can be seen there.
+        if (options.showFps)
+            rate.Count(output, drawing);
         usleep(testSchedule && scheduled == options.ticks.size() ? 50000 : RestOfDelay(options, frameStart));
     }
     return 0;

@@ -255,7 +255,27 @@ void ShowFrame(X11Output& output, const FrameBuffer& frame)
         ScaleFrame(frame, pixels, pitch, fit.width, fit.height);
         PutImage(output, output.window, x, y, fit.width, fit.height);
     }
+    ShowRate(output);
     XSync(output.display, False);
+}
+
+// As XScreenSaver's hacks show it: in the window's lower-left corner, white on
+// black, in the server's default font.
+void ShowRate(X11Output& output)
+{
+    const int length = static_cast<int>(std::strlen(output.rateText));
+    if (length == 0)
+        return;
+    const RenderFormat& format = output.format;
+    XSetForeground(output.display, output.gc, format.redMask | format.greenMask | format.blueMask);
+    XSetBackground(output.display, output.gc, 0);
+    XFontStruct* font = XQueryFont(output.display, XGContextFromGC(output.gc));
+    const int descent = font != nullptr ? font->descent : 3;
+    if (font != nullptr)
+        XFreeFontInfo(nullptr, font, 0);
+    constexpr int margin = 8;
+    XDrawImageString(output.display, output.window, output.gc, margin,
+        static_cast<int>(output.windowHeight) - margin - descent, output.rateText, length);
 }
 
 void CloseOutput(X11Output& output)

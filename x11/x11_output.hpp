@@ -34,6 +34,7 @@ struct X11Output {
     ImageFit fit {}; // where the image goes, worked out when the window's size is known
     uint32_t windowWidth = 0;
     uint32_t windowHeight = 0;
+    char rateText[32] {}; // shown over the frame's lower-left corner when not empty
 };
 
 // False, with a reason, when the display, the window or its visual will not do.
@@ -41,4 +42,6 @@ bool OpenOutput(const HackOptions& options, X11Output& output, std::string& erro
 // Makes the image for the window's present size; the area around it is black.
 bool PrepareImage(X11Output& output);
 void ShowFrame(X11Output& output, const FrameBuffer& frame);
+// Draws rateText over what is on the window.
+void ShowRate(X11Output& output);
 void CloseOutput(X11Output& output);

@@ -3,6 +3,7 @@
 // it, pixel value for pixel value, and black (0) around it. The placement is
 // the one given, or else the hack's own rule for the capture's size.
 //   compare-xwd CAPTURE.xwd FRAME.raw BYTES-PER-PIXEL [X Y WIDTH HEIGHT]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -71,19 +72,25 @@ int main(int argc, char** argv)
 
     const uint32_t mask = depth >= 32 ? 0xFFFFFFFFu : (1u << depth) - 1;
     long wrong = 0, litOutside = 0;
+    uint32_t left = width, top = height, right = 0, bottom = 0; // around every pixel not as expected
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x) {
             const uint32_t value = Pixel(&capture[pixelsAt + y * bytesPerLine + x * size], size, msbFirst) & mask;
             const bool inside = x >= fit.x && x < fit.x + fit.width && y >= fit.y && y < fit.y + fit.height;
-            if (!inside) {
-                litOutside += value != 0;
+            const uint32_t want = inside
+                ? Pixel(&expected[((y - fit.y) * fit.width + (x - fit.x)) * size], size, false) & mask
+                : 0;
+            if (value == want)
                 continue;
-            }
-            const uint32_t want = Pixel(&expected[((y - fit.y) * fit.width + (x - fit.x)) * size], size, false) & mask;
-            if (value != want && wrong++ < 3)
+            left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = std::max(bottom, y);
+            if (!inside)
+                ++litOutside;
+            else if (wrong++ < 3)
                 std::printf("at %u,%u: 0x%X, expected 0x%X\n", x, y, value, want);
         }
     std::printf("window %ux%u, image %ux%u at %u,%u: %ld pixels differ, %ld lit outside\n", width, height, fit.width,
         fit.height, fit.x, fit.y, wrong, litOutside);
+    if (wrong + litOutside > 0)
+        std::printf("not as expected within %u,%u to %u,%u\n", left, top, right, bottom);
     return wrong == 0 && litOutside == 0 ? 0 : 1;
 }
