@@ -2,8 +2,20 @@
 # What the scripts and the test suites share: Xvfb screens, the Wine
 # environment, the WebAssembly build and the pass/fail tally. Source it.
 
+# Polls a command every tenth of a second until it succeeds; fails once the
+# seconds are up. Deadlines, not fixed sleeps, so that a loaded machine passes.
+wait_until() { # seconds, then the command
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 # --- Xvfb screens
 xvfb_pid=
+screen_answers() { xwd -root -silent >/dev/null 2>&1; }
 start_xvfb() { # first display number to try, then Xvfb's screen and options
   local display=$1
   shift
@@ -11,9 +23,7 @@ start_xvfb() { # first display number to try, then Xvfb's screen and options
   Xvfb :$display "$@" -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=:$display
-  local _
-  for _ in $(seq 50); do xwd -root -silent >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
+  wait_until 30 screen_answers
 }
 
 # --- Wine

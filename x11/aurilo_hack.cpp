@@ -74,7 +74,7 @@ struct RateReport {
             return;
         const double rate = frames * 1000.0 / elapsed;
         std::fprintf(stderr, "aurilo: %.1f frames per second\n", rate);
-        std::snprintf(output.rateText, sizeof output.rateText, "FPS: %5.1f", rate);
+        std::snprintf(output.rateText, sizeof output.rateText, "FPS: %-6.1f", rate);
         ShowRate(output);
         frames = 0;
         since += elapsed;

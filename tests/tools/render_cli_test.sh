@@ -24,6 +24,9 @@ done
 
 expect "png starts with the PNG signature" \
   bash -c "'$render' --ticks 1000 -o '$work/a.png' && head -c 8 '$work/a.png' | od -An -tx1 | grep -q '89 50 4e 47 0d 0a 1a 0a'"
+# A frame's delay is the graphic control block's bytes 4 and 5 (21 F9 04 ...).
+expect "a one-frame GIF shows its frame 1/10 s, as each frame of a 10 fps run" \
+  bash -c "'$render' --ticks 0 --gif '$work/one.gif' && od -An -v -tx1 '$work/one.gif' | tr -d ' \n' | grep -q '21f904..0a00'"
 expect "gif is an animated GIF89a" \
   bash -c "'$render' --fps 10 --seconds 1 --gif '$work/a.gif' && head -c 6 '$work/a.gif' | grep -q GIF89a && grep -q NETSCAPE2.0 '$work/a.gif'"
 expect "picture is a 244x218 P4 PBM" \
