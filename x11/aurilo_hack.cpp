@@ -73,9 +73,11 @@ struct RateReport {
         if (elapsed < 1000)
             return;
         const double rate = frames * 1000.0 / elapsed;
-        std::fprintf(stderr, "aurilo: %.1f frames per second\n", rate);
         std::snprintf(output.rateText, sizeof output.rateText, "FPS: %-6.1f", rate);
         ShowRate(output);
+        // On the screen before it is on stderr, which is what a test waits for.
+        XSync(output.display, False);
+        std::fprintf(stderr, "aurilo: %.1f frames per second\n", rate);
         frames = 0;
         since += elapsed;
     }

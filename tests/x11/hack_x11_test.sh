@@ -260,7 +260,7 @@ daemon_shows_the_frame() { # depth, format
   wait_for_drawing "$work/daemon.log"
   shows_the_frame "depth $depth: after -activate the screen shows the frame x2, centred" "$format" -root 320 60 1280 960
   local pid
-  pid=$(hack_pids)
+  pid=$(hack_pids) || tail -5 "$work/daemon.log"
   expect "... drawn by $hack_path" test "$(readlink "/proc/$pid/exe")" = "$hack_path"
   [ "$depth" -eq 8 ] && expect "... through the installed colormap, in the uniform palette's colours" "$check_palette"
   as_daemon_user xscreensaver-command -deactivate >/dev/null 2>&1
