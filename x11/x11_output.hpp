@@ -35,6 +35,7 @@ struct X11Output {
     uint32_t windowWidth = 0;
     uint32_t windowHeight = 0;
     char rateText[32] {}; // shown over the frame's lower-left corner when not empty
+    int textDescent = -1; // of the GC's font, once known
 };
 
 // False, with a reason, when the display, the window or its visual will not do.
