@@ -49,6 +49,8 @@ function fitCanvas() {
     screen.width = shownWidth;
     screen.height = shownHeight;
   }
+  // Here, not each frame: only a new size resets the context's state.
+  screenContext.imageSmoothingEnabled = false;
   const css = (devicePixelsAlong) => `${devicePixelsAlong / devicePixelRatio}px`;
   Object.assign(screen.style, { width: css(shownWidth), height: css(shownHeight), left: css(x), top: css(y) });
   show();
@@ -73,7 +75,6 @@ function followTheWindow() {
 
 function show() {
   frameContext.putImageData(image, 0, 0);
-  screenContext.imageSmoothingEnabled = false;
   screenContext.drawImage(frame, 0, 0, screen.width, screen.height);
 }
 

@@ -266,16 +266,16 @@ void ShowRate(X11Output& output)
     const int length = static_cast<int>(std::strlen(output.rateText));
     if (length == 0)
         return;
-    // Asked once: the query waits for the server.
+    // Once: the query waits for the server, and only the text uses the GC's colours.
     if (output.textDescent < 0) {
         XFontStruct* font = XQueryFont(output.display, XGContextFromGC(output.gc));
         output.textDescent = font != nullptr ? font->descent : 0;
         if (font != nullptr)
             XFreeFontInfo(nullptr, font, 0);
+        const RenderFormat& format = output.format;
+        XSetForeground(output.display, output.gc, format.redMask | format.greenMask | format.blueMask);
+        XSetBackground(output.display, output.gc, 0);
     }
-    const RenderFormat& format = output.format;
-    XSetForeground(output.display, output.gc, format.redMask | format.greenMask | format.blueMask);
-    XSetBackground(output.display, output.gc, 0);
     constexpr int margin = 8;
     XDrawImageString(output.display, output.window, output.gc, margin,
         static_cast<int>(output.windowHeight) - margin - output.textDescent, output.rateText, length);

@@ -9,7 +9,6 @@
 
 namespace {
 
-
 // Wraps at 2^32 as the distance is defined.
 uint32_t SumOfSquares(int32_t px, int32_t py)
 {

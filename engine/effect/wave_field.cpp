@@ -6,11 +6,6 @@
 #include "engine/frame/display_descriptor.hpp"
 #include "engine/effect/numeric.hpp"
 
-namespace {
-
-
-} // namespace
-
 void WaveField::FillSineTable(uint8_t which, float startDegrees, float endDegrees,
     int startIndex, int32_t count, int32_t amplitude)
 {

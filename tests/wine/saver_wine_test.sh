@@ -12,13 +12,9 @@ check=$native/tests/check-capture
 # shellcheck source=wine_test_lib.sh
 source "$(dirname "$0")/wine_test_lib.sh"
 
+shows_image() { capture "$work/screen.ppm" && "$check" "$1" "$work/screen.ppm" >"$work/check"; }
 wait_image() { # depth: waits until the screen shows the saver's image
-  for _ in $(seq 60); do
-    capture "$work/screen.ppm" && "$check" "$1" "$work/screen.ppm" >"$work/check" && return 0
-    sleep 0.5
-  done
-  cat "$work/check"
-  return 1
+  wait_until 30 shows_image "$1" || { cat "$work/check"; return 1; }
 }
 
 run_mode() { # command line; prints the exit code

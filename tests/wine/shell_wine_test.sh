@@ -115,7 +115,7 @@ has_exstyle_bit() { # control number, bit
 
 dialog_line() { grep '^dialog ' "$work/out"; }
 
-wait_dialog() { for _ in $(seq 100); do grep -q '^dialog ' "$work/out" && return 0; sleep 0.1; done; return 1; }
+wait_dialog() { wait_until 10 grep -q '^dialog ' "$work/out"; }
 
 about_dialog() {
   start_saver --inspect-dialog --timeout 30000 "$nt/aurilo.scr" "aurilo.scr"
@@ -146,7 +146,8 @@ about_dialog() {
 
   : >"$work/urls.log"
   start_saver --click-connect 3 --close-dialog --timeout 30000 "$nt/aurilo.scr" "aurilo.scr /c"
-  expect "pressing 接続 three times leaves the dialog open" bash -c "$(declare -f wait_exit exit_code); work=$work; wait_exit 20 >/dev/null; grep -q '^dialog-open-after-connect yes' '$work/out'"
+  wait_exit 20 >/dev/null
+  expect "pressing 接続 three times leaves the dialog open" grep -q '^dialog-open-after-connect yes' "$work/out"
   expect "... until it is closed (2)" test "$(wait_exit 15)" = 0x00000002
   sleep 2
   expect "... and opens the web address each time" test "$(grep -cx 'open http://pellucine.example.jp/' "$work/urls.log")" -eq 3

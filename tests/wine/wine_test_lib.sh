@@ -36,12 +36,10 @@ start_saver() { # launcher arguments
 }
 
 exit_code() { sed -n 's/^exit //p' "$work/out"; }
+exited() { [ -n "$(exit_code)" ]; }
 
 wait_exit() { # seconds; prints the exit code, empty when still running
-  for _ in $(seq $(($1 * 10))); do
-    [ -n "$(exit_code)" ] && break
-    sleep 0.1
-  done
+  wait_until "$1" exited
   exit_code
 }
 
@@ -50,12 +48,6 @@ finish_saver() { # ends a saver that a test left running
   wait "$saver_job" 2>/dev/null
 }
 
-
-wait_lit() { # waits until something is drawn on the screen
-  for _ in $(seq 60); do
-    [ "$(xwd -root -silent | convert xwd:- -format '%[fx:mean>0]' info: 2>/dev/null)" = 1 ] && return 0
-    sleep 0.5
-  done
-  return 1
-}
+screen_lit() { [ "$(xwd -root -silent | convert xwd:- -format '%[fx:mean>0]' info: 2>/dev/null)" = 1 ]; }
+wait_lit() { wait_until 30 screen_lit; } # until something is drawn on the screen
 

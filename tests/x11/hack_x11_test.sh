@@ -56,15 +56,24 @@ close_window() {
 
 # The shared memory segments a process made, by id: other programs' come and go.
 segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid { print $1 }'; }
-no_segments_of() { [ -z "$(segments_of "$1")" ]; }
+# Both false without a pid, so that a hack never found passes neither.
+no_segments_of() { [ -n "$1" ] && [ -z "$(segments_of "$1")" ]; }
+gone() { [ -n "$1" ] && ! kill -0 "$1" 2>/dev/null; }
 segments_marked_for_removal() { # pid
   local id
   for id in $(segments_of "$1"); do ipcs -m | awk -v id="$id" '$2 == id' | grep -q dest || return 1; done
   [ -n "$(segments_of "$1")" ]
 }
 
-# Every log is emptied before its program starts: a background job truncates
-# its file late, and this would read the last run's lines.
+# The log is emptied here: the job opens it late, and a wait could read the
+# last run's lines. $! is the job's.
+in_background() { # log, then the command
+  local log=$1
+  shift
+  : >"$log"
+  "$@" >"$log" 2>&1 &
+}
+
 wait_for_drawing() { # file the hack's stderr goes to
   wait_until 30 grep -q 'drew' "$1"
 }
@@ -93,8 +102,7 @@ draws_like_the_renderer() { # description, format, window width, height, placeme
   local description=$1 format=$2 width=$3 height=$4 placement="$5 $6 $7 $8"
   shift 8
   open_window "$width" "$height"
-  : >"$work/hack.err"
-  "${run_hack[@]}" -window-id "$window" -ticks "$ticks" "$@" 2>"$work/hack.err" &
+  in_background "$work/hack.err" "${run_hack[@]}" -window-id "$window" -ticks "$ticks" "$@"
   local hack_pid=$!
   wait_for_drawing "$work/hack.err"
   # shellcheck disable=SC2086
@@ -120,8 +128,7 @@ draws_like_the_renderer "in an IPC namespace of its own, where the server cannot
 run_hack=("$hack")
 
 open_window 640 480
-: >"$work/hack.err"
-"$hack" -window-id "$window" -ticks "$ticks" -fps 2>"$work/hack.err" &
+in_background "$work/hack.err" "$hack" -window-id "$window" -ticks "$ticks" -fps
 hack_pid=$!
 wait_until 30 grep -q 'frames per second' "$work/hack.err"
 xwd -id "$window" -silent >"$work/capture.xwd"
@@ -146,7 +153,7 @@ close_window
 open_window 800 600 2000
 "$hack" -window-id "$window" 2>/dev/null &
 hack_pid=$!
-wait_until 60 bash -c "! kill -0 $hack_pid 2>/dev/null"
+wait_until 60 gone "$hack_pid"
 wait "$hack_pid"
 expect "the window's destruction ends it with 0" test $? -eq 0
 expect "... leaving no shared memory segment of its own" no_segments_of "$hack_pid"
@@ -154,8 +161,7 @@ wait "$window_pid"
 window_pid=
 
 open_window 800 600
-: >"$work/hack.err"
-XSCREENSAVER_WINDOW=$window "$hack" -ticks "$ticks" 2>"$work/hack.err" &
+in_background "$work/hack.err" env XSCREENSAVER_WINDOW="$window" "$hack" -ticks "$ticks"
 hack_pid=$!
 wait_for_drawing "$work/hack.err"
 shows_the_frame "\$XSCREENSAVER_WINDOW names the window to draw into" 32 "-id $window" 80 60 640 480
@@ -194,8 +200,7 @@ fills_the_screen() { # description, WIDTHxHEIGHTxDEPTH, format, placement X Y W 
   while [ $# -gt 0 ] && [ "$1" != "--" ]; do xvfb_options+=("$1"); shift; done
   shift
   start_screen "$geometry" "${xvfb_options[@]}"
-  : >"$work/hack.err"
-  "$hack" -root -ticks "$ticks" "$@" 2>"$work/hack.err" &
+  in_background "$work/hack.err" "$hack" -root -ticks "$ticks" "$@"
   local hack_pid=$!
   wait_for_drawing "$work/hack.err"
   # shellcheck disable=SC2086
@@ -252,8 +257,7 @@ hack_pids() { pgrep -x aurilo -P "$(pgrep -d, -P "$daemon_pid")"; }
 daemon_shows_the_frame() { # depth, format
   local depth=$1 format=$2
   start_screen "1920x1080x$depth"
-  : >"$work/daemon.log"
-  "${as_user[@]}" "${daemon_environment[@]}" xscreensaver -no-splash >"$work/daemon.log" 2>&1 &
+  in_background "$work/daemon.log" "${as_user[@]}" "${daemon_environment[@]}" xscreensaver -no-splash
   daemon_pid=$!
   wait_until 60 as_daemon_user xscreensaver-command -time >/dev/null 2>&1
   as_daemon_user xscreensaver-command -activate >/dev/null 2>&1
@@ -264,7 +268,7 @@ daemon_shows_the_frame() { # depth, format
   expect "... drawn by $hack_path" test "$(readlink "/proc/$pid/exe")" = "$hack_path"
   [ "$depth" -eq 8 ] && expect "... through the installed colormap, in the uniform palette's colours" "$check_palette"
   as_daemon_user xscreensaver-command -deactivate >/dev/null 2>&1
-  expect "after -deactivate the hack is gone" wait_until 60 bash -c "! kill -0 $pid 2>/dev/null"
+  expect "after -deactivate the hack is gone" wait_until 60 gone "$pid"
   expect "... leaving no shared memory segment of its own" no_segments_of "$pid"
   stop "$daemon_pid"
   daemon_pid=
@@ -275,7 +279,6 @@ daemon_shows_the_frame 8 8
 # Reported, not asserted: what the hack and the X server take at the default
 # rate on a 3840x2160 screen (Xvfb composites in software).
 start_screen 3840x2160x24
-: >"$work/fps"
 "$hack" -root -fps 2>"$work/fps" &
 hack_pid=$!
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
