@@ -13,3 +13,6 @@ set(CMAKE_SYSROOT /usr)
 set(CMAKE_CXX_FLAGS_INIT "-nostdinc++ -isystem /usr/lib/llvm-14/include/wasm32-wasi/c++/v1 -isystem /usr/include/wasm32-wasi -fno-exceptions -fno-rtti -fno-math-errno -msimd128 -mbulk-memory -mnontrapping-fptoint -msign-ext")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-nostartfiles -nodefaultlibs -Wl,--no-entry -Wno-unused-command-line-argument -L/usr/lib/wasm32-wasi")
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
+# wasm-ld reads only archives with an index that it understands: GNU ar's is not.
+set(CMAKE_AR llvm-ar-14)
+set(CMAKE_RANLIB llvm-ranlib-14)
