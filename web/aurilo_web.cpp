@@ -6,6 +6,7 @@
 
 #include "engine/frame/buffer_frame_cycle.hpp"
 #include "engine/frame/image_placement.hpp"
+#include "engine/frame/tick_schedule.hpp"
 
 namespace {
 
@@ -16,6 +17,9 @@ constexpr uint32_t opaqueAlpha = 0xFF000000;
 FrameBuffer frame;
 bool canvasOrder = false;
 ImageFit placement;
+// The page's ?ticks= text, which it writes here as UTF-8.
+char tickText[16384];
+TickList tickList { {}, {} };
 static_assert(sizeof placement == 4 * sizeof(uint32_t), "the page reads it as four words");
 
 // Whole pixels at a time, which the compiler turns into wide stores.
@@ -63,4 +67,39 @@ extern "C" __attribute__((export_name("fit"))) const ImageFit* Fit(uint32_t wind
 {
     placement = FitImage(windowWidth, windowHeight);
     return &placement;
+}
+
+// Where the page writes its ?ticks= text, and how much room there is.
+extern "C" __attribute__((export_name("tickText"))) char* TickText()
+{
+    return tickText;
+}
+
+extern "C" __attribute__((export_name("tickTextSize"))) uint32_t TickTextSize()
+{
+    return sizeof tickText;
+}
+
+// Draws the ticks in the first `length` bytes of tickText and returns how many
+// it drew; where they are not a valid list it draws none and returns 0, and
+// tickFault names what is wrong.
+extern "C" __attribute__((export_name("drawTicks"))) uint32_t DrawTicks(uint32_t length)
+{
+    const std::string_view text(tickText, length < sizeof tickText ? length : sizeof tickText);
+    uint32_t tick;
+    uint32_t count = 0;
+    tickList = TickList(text, "?ticks");
+    while (tickList.Next(tick))
+        ++count;
+    if (*tickList.Fault() != '\0')
+        return 0;
+    tickList = TickList(text, "?ticks");
+    while (tickList.Next(tick))
+        DrawFrame(tick);
+    return count;
+}
+
+extern "C" __attribute__((export_name("tickFault"))) const char* TickFault()
+{
+    return tickList.Fault();
 }

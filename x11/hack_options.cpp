@@ -41,9 +41,10 @@ bool ParseHackOptions(const std::vector<std::string>& arguments, const char* xsc
 {
     bool explicitWindowId = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string name = OptionName(arguments[i]);
+        const std::string& typed = arguments[i];
+        const std::string name = OptionName(typed);
         if (NeedsValue(name) && i + 1 >= arguments.size()) {
-            error = arguments[i] + " needs a value";
+            error = typed + " needs a value";
             return false;
         }
         const std::string value = NeedsValue(name) ? arguments[++i] : "";
@@ -76,10 +77,10 @@ bool ParseHackOptions(const std::vector<std::string>& arguments, const char* xsc
         } else if (name == "-display") {
             options.display = value;
         } else if (name == "-ticks") {
-            if (!ParseTicks(value, options.ticks, error))
+            if (!ParseTicks(value, typed, options.ticks, error))
                 return false;
         } else {
-            error = "unknown option '" + arguments[i] + "'";
+            error = "unknown option '" + typed + "'";
             return false;
         }
     }

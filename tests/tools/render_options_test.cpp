@@ -31,7 +31,9 @@ TEST(RenderOptions, TickListIsAscendingAndMayRepeatATick)
     ASSERT_TRUE(Parse({ "--ticks", "0,16,16,4294967295", "--raw", "f" }, options, error)) << error;
     EXPECT_EQ(options.ticks, (std::vector<uint32_t> { 0, 16, 16, 4294967295u }));
     EXPECT_FALSE(Parse({ "--ticks", "16,15", "--raw", "f" }, options, error));
-    EXPECT_EQ(error, "--ticks must be ascending: 15 follows 16");
+    EXPECT_EQ(error, "--ticks: ticks must be ascending: 15 follows 16");
+    EXPECT_FALSE(Parse({ "--ticks", "0,abcdefghijklmnopqrstuvwxyz", "--raw", "f" }, options, error));
+    EXPECT_EQ(error, "--ticks: bad tick 'abcdefghijklmnopqrstuvwx'");
 }
 
 TEST(RenderOptions, RateGivesFrameKAtTruncatedMilliseconds)
@@ -39,9 +41,15 @@ TEST(RenderOptions, RateGivesFrameKAtTruncatedMilliseconds)
     RenderOptions options;
     std::string error;
     ASSERT_TRUE(Parse({ "--fps", "3", "--seconds", "1", "--gif", "g.gif", "--format", "8" }, options, error)) << error;
-    EXPECT_EQ(options.ticks, (std::vector<uint32_t> { 333, 666, 1000 }));
+    EXPECT_EQ(options.FrameCount(), 3u);
+    EXPECT_EQ(options.TickAt(0), 333u);
+    EXPECT_EQ(options.TickAt(2), 1000u);
     EXPECT_EQ(options.format, 8);
     EXPECT_EQ(options.gifPath, "g.gif");
+    // Ten billion frames: worked out as they are drawn, not held.
+    ASSERT_TRUE(Parse({ "--fps", "100000", "--seconds", "100000", "--raw", "f" }, options, error)) << error;
+    EXPECT_EQ(options.FrameCount(), 10000000000u);
+    EXPECT_EQ(options.TickAt(9999999999u), 100000000u);
 }
 
 TEST(RenderOptions, BadInputIsRefusedWithAReason)

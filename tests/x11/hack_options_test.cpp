@@ -82,6 +82,10 @@ TEST(HackOptions, BadInputIsRefused)
     HackOptions options;
     std::string error;
     EXPECT_FALSE(Parse({}, options, error, "not-a-window"));
+    EXPECT_FALSE(Parse({ "--ticks", "5,4" }, options, error));
+    EXPECT_EQ(error, "--ticks: ticks must be ascending: 4 follows 5");
+    EXPECT_FALSE(Parse({ "-ticks", "x" }, options, error));
+    EXPECT_EQ(error, "-ticks: bad tick 'x'");
 }
 
 TEST(ImageFit, ScalingTakesTheNearestPixelFromTheTopLeft)

@@ -36,24 +36,26 @@ bool OpenOutputs(const RenderOptions& options, Outputs& outputs, std::string& er
     return true;
 }
 
-uint32_t FrameDelay(const std::vector<uint32_t>& ticks, size_t frame)
+uint32_t FrameDelay(const RenderOptions& options, uint64_t frame)
 {
-    if (frame + 1 < ticks.size())
-        return ticks[frame + 1] - ticks[frame];
-    return frame > 0 ? ticks[frame] - ticks[frame - 1] : 100;
+    if (frame + 1 < options.FrameCount())
+        return options.TickAt(frame + 1) - options.TickAt(frame);
+    return frame > 0 ? options.TickAt(frame) - options.TickAt(frame - 1) : 100;
 }
 
 bool RenderAll(const RenderOptions& options, Outputs& outputs, FrameBuffer& buffer, std::string& error)
 {
-    const bool showProgress = isatty(STDERR_FILENO) && options.ticks.size() > 1;
-    for (size_t frame = 0; frame < options.ticks.size(); ++frame) {
-        RenderFrame(options.ticks[frame], buffer);
-        if (outputs.gif.IsOpen() && !outputs.gifWriter.AddFrame(buffer, FrameDelay(options.ticks, frame))) {
+    const uint64_t frameCount = options.FrameCount();
+    const bool showProgress = isatty(STDERR_FILENO) && frameCount > 1;
+    for (uint64_t frame = 0; frame < frameCount; ++frame) {
+        RenderFrame(options.TickAt(frame), buffer);
+        if (outputs.gif.IsOpen() && !outputs.gifWriter.AddFrame(buffer, FrameDelay(options, frame))) {
             error = "cannot write " + options.gifPath;
             return false;
         }
         if (showProgress)
-            std::fprintf(stderr, "\rframe %zu of %zu", frame + 1, options.ticks.size());
+            std::fprintf(stderr, "\rframe %llu of %llu", static_cast<unsigned long long>(frame + 1),
+                static_cast<unsigned long long>(frameCount));
     }
     if (showProgress)
         std::fputc('\n', stderr);

@@ -8,26 +8,13 @@
 const char renderUsage[] = "usage: aurilo-render [--format 8|15|16|24|32] [--ticks T1,T2,... | --fps N --seconds S]"
                            " [-o FILE.png] [--raw FILE] [--gif FILE.gif] [--picture FILE.pbm]";
 
-namespace {
-
-// Frame k at trunc(k * 1000 / fps) milliseconds, k = 1 .. fps * seconds.
-bool TicksFromRate(uint64_t fps, uint64_t seconds, std::vector<uint32_t>& ticks, std::string& error)
+uint32_t RenderOptions::TickAt(uint64_t frame) const
 {
-    if (fps == 0 || seconds == 0 || seconds * 1000 > largestTick) {
-        error = "--fps and --seconds must be positive, the whole run under 2^32 ms";
-        return false;
-    }
-    ticks.clear();
-    for (uint64_t k = 1; k <= fps * seconds; ++k)
-        ticks.push_back(TickOfFrame(k, fps));
-    return true;
+    return fps ? TickOfFrame(frame + 1, fps) : ticks[frame];
 }
-
-} // namespace
 
 bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options, std::string& error)
 {
-    uint64_t fps = 0;
     uint64_t seconds = 0;
     bool haveTicks = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
@@ -45,7 +32,7 @@ bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             }
             options.format = static_cast<int>(number);
         } else if (name == "--ticks") {
-            if (!ParseTicks(value, options.ticks, error))
+            if (!ParseTicks(value, "--ticks", options.ticks, error))
                 return false;
             haveTicks = true;
         } else if (name == "--fps" || name == "--seconds") {
@@ -53,7 +40,7 @@ bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
                 error = name + " takes a whole number, not '" + value + "'";
                 return false;
             }
-            (name == "--fps" ? fps : seconds) = number;
+            (name == "--fps" ? options.fps : seconds) = number;
         } else if (name == "-o") {
             options.pngPath = value;
         } else if (name == "--raw") {
@@ -67,12 +54,15 @@ bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             return false;
         }
     }
-    if (haveTicks && (fps || seconds)) {
+    if (haveTicks && (options.fps || seconds)) {
         error = "give either --ticks or --fps with --seconds, not both";
         return false;
     }
-    if ((fps || seconds) && !TicksFromRate(fps, seconds, options.ticks, error))
+    if ((options.fps || seconds) && (options.fps == 0 || seconds == 0 || seconds * 1000 > largestTick)) {
+        error = "--fps and --seconds must be positive, the whole run under 2^32 ms";
         return false;
+    }
+    options.frameCount = options.fps * seconds;
     if (options.pngPath.empty() && options.rawPath.empty() && options.gifPath.empty() && options.picturePath.empty()) {
         error = "nothing to write: give -o, --raw, --gif or --picture";
         return false;

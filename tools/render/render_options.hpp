@@ -7,11 +7,18 @@
 
 struct RenderOptions {
     int format = 32;
-    std::vector<uint32_t> ticks { 0 }; // milliseconds since set-up, one frame each
+    // Milliseconds since set-up, one frame each: the listed ticks, or with a
+    // rate frames 1..frameCount at TickOfFrame, worked out as they are drawn.
+    std::vector<uint32_t> ticks { 0 };
+    uint64_t fps = 0;
+    uint64_t frameCount = 0;
     std::string pngPath;
     std::string rawPath;
     std::string gifPath;
     std::string picturePath;
+
+    uint64_t FrameCount() const { return fps ? frameCount : ticks.size(); }
+    uint32_t TickAt(uint64_t frame) const;
 };
 
 // Fills options from the arguments, or returns false with a one-line reason.
