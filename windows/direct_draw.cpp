@@ -4,10 +4,7 @@
 
 LPDIRECTDRAW directDraw = nullptr;
 LPDIRECTDRAWSURFACE primarySurface = nullptr;
-LPDIRECTDRAWPALETTE palette = nullptr;
 LPDIRECTDRAWSURFACE offscreenSurface = nullptr;
-LPDIRECTDRAWCLIPPER clipper = nullptr;
-PALETTEENTRY paletteEntries[paletteSize];
 WORD unsupportedDepth = 0;
 HWND displayWindow = nullptr;
 
@@ -15,6 +12,10 @@ static_assert(sizeof(PALETTEENTRY) == sizeof(PaletteEntry));
 static_assert(sizeof(void*) != 4 || (sizeof(DDSURFACEDESC) == 108 && sizeof(DDPIXELFORMAT) == 32));
 
 namespace {
+
+LPDIRECTDRAWPALETTE palette = nullptr;
+LPDIRECTDRAWCLIPPER clipper = nullptr;
+PALETTEENTRY paletteEntries[paletteSize];
 
 // Releasing the DirectDraw object releases every object made from it.
 void GiveUp()

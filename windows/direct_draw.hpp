@@ -10,10 +10,7 @@
 
 extern LPDIRECTDRAW directDraw; // null while the display is not set up
 extern LPDIRECTDRAWSURFACE primarySurface;
-extern LPDIRECTDRAWPALETTE palette;
 extern LPDIRECTDRAWSURFACE offscreenSurface;
-extern LPDIRECTDRAWCLIPPER clipper;
-extern PALETTEENTRY paletteEntries[paletteSize];
 extern WORD unsupportedDepth; // 1 once the display's bit count was not 8, 16, 24 or 32
 extern HWND displayWindow;
 

@@ -7,11 +7,12 @@
 #include "windows/frame_pacing.hpp"
 #include "windows/frame_request.hpp"
 
-UINT frameTimer = 0;
 RECT sourceRect {};
 RECT destRect {};
 
 namespace {
+
+UINT frameTimer = 0; // 0 means no timer
 
 // Touched only by the timer thread once the timer runs.
 FramePacer framePacer {};

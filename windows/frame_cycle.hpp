@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-extern UINT frameTimer; // 0 means no timer
 extern RECT sourceRect; // the whole off-screen image
 extern RECT destRect; // the centred image in the window's client area
 

@@ -4,13 +4,14 @@
 #include "windows/saver_window.hpp"
 #include "windows/window_number.hpp"
 
-HMODULE passwordProvider = nullptr;
 VerifyScreenSavePwdEntry verifyPasswordEntry = nullptr;
 BOOL closeGranted = FALSE;
 BOOL passwordCheckActive = FALSE;
-DWORD lastCheckTick = noCheckYet;
 
 namespace {
+
+HMODULE passwordProvider = nullptr; // PASSWORD.CPL while loaded
+DWORD lastCheckTick = noCheckYet; // when the last dialog ended; noCheckYet at first
 
 using PwdChangePasswordEntry = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD reserved1, LPVOID reserved2);
 
@@ -31,6 +32,8 @@ Entry LookUp(HMODULE module, const char* name)
     return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// Timer messages already queued would be dispatched inside the password
+// dialog's nested loop; each peek removes at most one.
 void RemovePendingTimers(HWND window)
 {
     MSG message;

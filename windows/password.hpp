@@ -7,11 +7,9 @@
 
 using VerifyScreenSavePwdEntry = BOOL(WINAPI*)(HWND window);
 
-extern HMODULE passwordProvider; // PASSWORD.CPL while loaded
 extern VerifyScreenSavePwdEntry verifyPasswordEntry;
 extern BOOL closeGranted; // the saver window may close; stays so
 extern BOOL passwordCheckActive; // the password dialog is up
-extern DWORD lastCheckTick; // when the last dialog ended; noCheckYet at first
 
 constexpr UINT verifyRequest = WM_APP;
 

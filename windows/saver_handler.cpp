@@ -6,13 +6,13 @@
 #include "resources/resource_ids.h"
 #include "windows/saver_window.hpp"
 
+namespace {
+
 UINT clientWidth = 0;
 UINT clientHeight = 0;
 HBITMAP previewBitmap = nullptr;
 LONG previewBitmapWidth = 0;
 LONG previewBitmapHeight = 0;
-
-namespace {
 
 // cp932: "DirectDraw initialisation error" and "display colours (256 or more) ".
 constexpr char directDrawErrorText[] = "DirectDraw\x8F\x89\x8A\xFA\x89\xBB\x83\x47\x83\x89\x81\x5B";

@@ -4,12 +4,6 @@
 
 #include <windows.h>
 
-extern UINT clientWidth;
-extern UINT clientHeight;
-extern HBITMAP previewBitmap;
-extern LONG previewBitmapWidth;
-extern LONG previewBitmapHeight;
-
 // Acts on WM_CREATE, WM_DESTROY, WM_PAINT and WM_USER, then hands every
 // message to SaverDefaultProc and returns its result.
 LRESULT SaverMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,12 +5,13 @@
 
 HINSTANCE saverInstance = nullptr;
 BOOL onWindows9x = FALSE;
-HWND saverWindow = nullptr;
 BOOL previewMode = FALSE;
-UINT autoPlayMessage = 0;
-ScreenPoint lastCursorPos {};
 
 namespace {
+
+HWND saverWindow = nullptr;
+UINT autoPlayMessage = 0; // "QueryCancelAutoPlay", Windows 9x only; 0 = none
+ScreenPoint lastCursorPos {}; // where mouse travel is measured from
 
 constexpr char saverClassName[] = "WindowsScreenSaverClass";
 constexpr char fullScreenTitle[] = "Screen Saver";
@@ -232,7 +233,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         PostQuitMessage(0);
         break;
     case WM_SETTEXT:
-        return 0;
+        return 0; // a second start finds the running saver by its title: it never changes
     case WM_PAINT:
         if (closeGranted)
             return DefWindowProcA(window, message, wParam, lParam);
@@ -260,6 +261,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_TIMER:
         if (closeGranted)
             return 0;
+        // Nothing of ours runs on timer messages: give the slice to other
+        // threads, the frame timer's among them, instead of spinning on them.
         Sleep(0);
         break;
 #ifdef AURILO_FAULT_TEST

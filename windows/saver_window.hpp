@@ -9,10 +9,7 @@
 
 extern HINSTANCE saverInstance; // the program's own module
 extern BOOL onWindows9x; // the Windows 9x family: password, AutoPlay, /a
-extern HWND saverWindow;
 extern BOOL previewMode; // the window is a preview child
-extern UINT autoPlayMessage; // "QueryCancelAutoPlay", Windows 9x only; 0 = none
-extern ScreenPoint lastCursorPos; // where mouse travel is measured from
 
 // Exit code: the quit message's, or 0 when another saver window already runs.
 int RunSaverWindow(HWND parent);
