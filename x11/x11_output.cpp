@@ -197,6 +197,7 @@ bool OpenOutput(const HackOptions& options, X11Output& output, std::string& erro
     }
     output.visual = attributes.visual;
     output.depth = attributes.depth;
+    output.previousColormap = attributes.colormap;
     output.windowWidth = static_cast<uint32_t>(attributes.width);
     output.windowHeight = static_cast<uint32_t>(attributes.height);
     // Told when the window changes size or goes away.
@@ -288,8 +289,14 @@ void CloseOutput(X11Output& output)
     ReleaseImage(output);
     if (output.gc != nullptr)
         XFreeGC(output.display, output.gc);
-    if (output.colormap != 0)
+    if (output.colormap != 0) {
+        // The root or someone else's window outlives the hack: it gets its own
+        // colormap back, not None.
+        XSetWindowColormap(output.display, output.window, output.previousColormap);
+        if (output.previousColormap != None)
+            XInstallColormap(output.display, output.previousColormap);
         XFreeColormap(output.display, output.colormap);
+    }
     XCloseDisplay(output.display);
     output.display = nullptr;
 }

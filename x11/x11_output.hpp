@@ -21,7 +21,8 @@ struct X11Output {
     Visual* visual = nullptr;
     int depth = 0;
     RenderFormat format {};
-    Colormap colormap = 0;
+    Colormap colormap = 0; // the uniform palette's, on 8-bit PseudoColor
+    Colormap previousColormap = 0; // the window's before it
     GC gc = nullptr;
     XImage* image = nullptr;
     XShmSegmentInfo shm {};
