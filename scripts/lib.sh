@@ -13,18 +13,37 @@ wait_until() { # seconds, then the command
   done
 }
 
+# The log is emptied here: the job opens it late, and a wait could read the
+# last run's lines. $! is the job's.
+in_background() { # log, then the command
+  local log=$1
+  shift
+  : >"$log"
+  "$@" >"$log" 2>&1 &
+}
+
+# The processor time a process has taken so far, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+cpu_percent() { # ticks before, ticks after, seconds between: the share of one core
+  echo $((($2 - $1) * 100 / $(getconf CLK_TCK) / $3))
+}
+
 # --- Xvfb screens
 xvfb_pid=
 screen_answers() { xwd -root -silent >/dev/null 2>&1; }
-start_xvfb() { # first display number to try, then Xvfb's screen and options
-  local display=$1
-  shift
-  while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-  Xvfb :$display "$@" -nolisten tcp >/dev/null 2>&1 &
+# The server picks a display number nobody uses, and says which.
+start_xvfb() { # Xvfb's screen and options
+  local number
+  number=$(mktemp)
+  Xvfb -displayfd 3 "$@" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=:$display
+  wait_until 30 grep -q '^[0-9]' "$number" || { rm -f "$number"; return 1; }
+  export DISPLAY=:$(head -1 "$number")
+  rm -f "$number"
   wait_until 30 screen_answers
 }
+screen_lit() { [ "$(xwd -root -silent | convert xwd:- -format '%[fx:mean>0]' info: 2>/dev/null)" = 1 ]; }
+wait_lit() { wait_until 30 screen_lit; } # until something is drawn on the screen
 
 # --- Wine
 use_wine_prefix() { # prefix folder: quiet, without the .NET and HTML engines

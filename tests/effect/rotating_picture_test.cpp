@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/effect/rotating_picture.hpp"
+#include "tests/point_by_point.hpp"
 #include "tests/test_canvas.hpp"
 
 namespace {
@@ -97,6 +98,27 @@ TEST(RotatingPictureColourIndex, ModesPickColumnRowDistanceOrOffset)
     EXPECT_EQ(picture.ColourIndexAt(-7, 3), 1);
     picture.colourMode = 9;
     EXPECT_EQ(picture.ColourIndexAt(-7, 3), 1);
+}
+
+// Each colour mode has a drawing loop of its own: the flower, turned and moved
+// off-centre, must land as the rule point by point puts it.
+TEST(RotatingPictureDraw, EveryColourModeDrawsLikePointByPoint)
+{
+    for (uint8_t mode : std::initializer_list<uint8_t> { pictureByOffset, pictureByPx, pictureByPy, pictureByDistance, 9 }) {
+        RotatingPicture picture = PictureOf({});
+        picture.bits = flowerPicture;
+        picture.pivotX = flowerHeartX;
+        picture.pivotY = flowerHeartY;
+        picture.angle = 33.3f;
+        picture.colourOffset = 17;
+        picture.colourMode = mode;
+        auto drawn = std::make_unique<TestCanvas>();
+        auto expected = std::make_unique<TestCanvas>();
+        picture.Draw(drawn->descriptor, -150, 90);
+        DrawPointByPoint(picture, expected->descriptor, OrbitOffset { -150, 90 });
+        EXPECT_EQ(std::memcmp(drawn->pixels, expected->pixels, sizeof drawn->pixels), 0) << "colour mode " << int { mode };
+        EXPECT_GT(drawn->CountDrawn(), 20000) << "colour mode " << int { mode };
+    }
 }
 
 TEST(RotatingPictureDraw, WhereTwoPixelsMeetTheEarlierInReadingOrderWins)

@@ -5,7 +5,8 @@
 // scaled down whole in 400x300; left running it animates from tick 0; the
 // one-file page, alone in a folder, draws the same frames from file://, where
 // the served page says in words that it cannot start; nothing goes to the
-// console as an error.
+// console as an error. A ?ticks= list the renderer refuses draws nothing and
+// says why; served without its module, the page names it.
 //   node page_test.mjs NATIVE-BUILD           the checks
 //   node page_test.mjs NATIVE-BUILD --bench   ms a frame, the page beside aurilo-render, and shown
 import { execFileSync, spawn } from 'node:child_process';
@@ -30,8 +31,8 @@ function expect(description, ok, detail = '') {
   console.log(`${ok ? 'ok' : 'FAIL'}: ${description}${ok || !detail ? '' : ` (${detail})`}`);
 }
 
-function startServer() {
-  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', site],
+function startServer(folder = site) {
+  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', folder],
     { stdio: ['ignore', 'pipe', 'ignore'] });
   return new Promise((resolve, reject) => {
     server.stdout.on('data', (text) => {
@@ -125,6 +126,16 @@ async function checks(page, address) {
       `${wrong} pixels differ`);
   }
 
+  // A list the renderer refuses draws nothing here either, and the page says why.
+  for (const [list, words] of [['abc', "?ticks: bad tick 'abc'"], ['5,3', '?ticks: ticks must be ascending: 3 follows 5'],
+    ['', "?ticks: bad tick ''"]]) {
+    await openAt(page, `${address}?ticks=${list}`);
+    const shown = await page.evaluate(() => [document.getElementById('report').textContent, 'drawn' in document.body.dataset]);
+    expect(`?ticks=${list}: the page says "${words}" and draws no frame`,
+      shown[0] === `Aurilo cannot draw these frames: ${words}` && !shown[1]
+      && (await canvasPixels(page)).every((value) => value === 0), shown[0]);
+  }
+
   await page.setViewport({ width: 1920, height: 1080 });
   await openAt(page, `${address}?ticks=${ticks.join(',')}`);
   for (const [viewport, box] of [[[800, 600], '80,60,640,480'], [[400, 300], '0,0,400,300'],
@@ -135,6 +146,8 @@ async function checks(page, address) {
 
   await page.setViewport({ width: 1280, height: 720 });
   await openAt(page, address);
+  // The class is set before the first animation frame, which sets the tick.
+  await page.waitForFunction(() => document.body.dataset.firstTick !== undefined);
   expect('left running, the first frame is drawn at tick 0',
     await page.evaluate(() => document.body.dataset.firstTick) === '0');
   await new Promise((done) => setTimeout(done, 300));
@@ -160,6 +173,22 @@ async function servedPageFromDisk(page) {
   expect('index.html from file:// says in words that it cannot start', /could not/.test(words), words);
 }
 
+// Served without its module, the page names what it could not load.
+async function servedWithoutTheModule(page) {
+  const folder = mkdtempSync(path.join(work, 'no-module-'));
+  for (const name of ['index.html', 'aurilo.js'])
+    copyFileSync(path.join(site, name), path.join(folder, name));
+  const { server, address } = await startServer(folder);
+  try {
+    await openAt(page, address);
+    const words = await page.evaluate(() => document.getElementById('report').textContent);
+    expect('served without aurilo.wasm, the page says it could not load aurilo.wasm',
+      /could not start its engine: aurilo\.wasm: 404/.test(words), words);
+  } finally {
+    server.kill();
+  }
+}
+
 // At each device pixel ratio, CSS window sizes and where the canvas must go
 // in device pixels; the first is checked in a lossless screenshot too.
 const ratios = [
@@ -183,7 +212,8 @@ async function crispAtRatio(address, ratio, windows) {
       }
       const at = `ratio ${ratio}, ${cssWidth}x${cssHeight}`;
       expect(`${at}: the canvas is at ${box} in device pixels`, await canvasBox(page) === box, await canvasBox(page));
-      if (index > 0)
+      // The first size, and the last one, which the page followed after a resize.
+      if (index > 0 && index < windows.length - 1)
         continue;
       const screen = [Math.round(cssWidth * ratio), Math.round(cssHeight * ratio)];
       const wrong = screenshotShowsTheFrame(await page.screenshot({ type: 'png' }), frame, box.split(',').map(Number),
@@ -237,6 +267,7 @@ try {
     await checks(page, address);
     expect('nothing was written to the console as an error', consoleErrors.length === 0, consoleErrors.join('; '));
     await servedPageFromDisk(await browser.newPage());
+    await servedWithoutTheModule(await browser.newPage());
     for (const [ratio, windows] of ratios)
       await crispAtRatio(address, ratio, windows);
   }

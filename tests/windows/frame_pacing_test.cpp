@@ -40,6 +40,18 @@ TEST(FramePacer, StepsAreWholeMillisecondsAndALateRequestStartsAfresh)
     pacer.NoteRequest(5100);
     EXPECT_FALSE(pacer.MayRequest(5115)); // no burst to make up for the late one
     EXPECT_TRUE(pacer.MayRequest(5116));
+
+    // Exactly one step late is late: no request 15 ms after it.
+    pacer.Start(60, 5000);
+    pacer.NoteRequest(5000);
+    pacer.NoteRequest(5032);
+    EXPECT_FALSE(pacer.MayRequest(5047));
+    // A fresh start drops the carried fraction: the next step is 16 ms, not 17.
+    pacer.Start(60, 5000);
+    pacer.NoteRequest(5000);
+    pacer.NoteRequest(5016);
+    pacer.NoteRequest(5100);
+    EXPECT_TRUE(pacer.MayRequest(5116));
 }
 
 TEST(FrameRequest, OnlyOneRequestUntilTheFrameEnds)

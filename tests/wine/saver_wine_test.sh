@@ -232,12 +232,12 @@ cpu_use() {
   wait_image 24 >/dev/null
   local pid before after
   pid=$(pgrep -fx '.*aurilo.scr /s' | head -1)
-  before=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+  before=$(cpu_ticks "$pid")
   sleep 10
-  after=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+  after=$(cpu_ticks "$pid")
   xdotool key space
   wait "$job"
-  echo "CPU use of the saver under Wine over 10 s: $(( (after - before) * 100 / $(getconf CLK_TCK) / 10 ))%"
+  echo "CPU use of the saver under Wine over 10 s: $(cpu_percent "$before" "$after" 10)%"
   WINEDEBUG=-all,+timestamp,+ddraw wine "$scr" /s 2>"$work/ddraw-trace" &
   job=$!
   wait_image 24 >/dev/null

@@ -149,8 +149,8 @@ about_dialog() {
   wait_exit 20 >/dev/null
   expect "pressing 接続 three times leaves the dialog open" grep -q '^dialog-open-after-connect yes' "$work/out"
   expect "... until it is closed (2)" test "$(wait_exit 15)" = 0x00000002
-  sleep 2
-  expect "... and opens the web address each time" test "$(grep -cx 'open http://pellucine.example.jp/' "$work/urls.log")" -eq 3
+  opened_three_times() { test "$(grep -cx 'open http://pellucine.example.jp/' "$work/urls.log")" -eq 3; }
+  expect "... and opens the web address each time" wait_until 10 opened_three_times
   finish_saver
 
   local line owner
@@ -178,8 +178,9 @@ password_check() {
   expect "with a password the provider is loaded" grep -qx loaded "$work/stand-in.log"
   # The dialog's last key asks again within 200 ms of its end, long after its start.
   xdotool key a
-  sleep 1.5
-  expect "a close request opens the password dialog, the saver running state TRUE" grep -qx 'verify 1 running=1' "$work/stand-in.log"
+  expect "a close request opens the password dialog, the saver running state TRUE" \
+    wait_until 10 grep -qx 'verify 1 running=1' "$work/stand-in.log"
+  sleep 1 # the slow dialog's own last key, which must open no second one
   expect "a request within 200 ms of the refusal opens no dialog" test "$(verify_calls)" -eq 1
   expect "a refusal keeps the saver running" test -z "$(exit_code)"
   xdotool mousemove_relative 2 0
@@ -194,13 +195,14 @@ password_check() {
   AURILO_FAKE_ANSWERS=1 AURILO_FAKE_REENTER=1 start_traced --timeout 60000 "$w98/aurilo98.scr" "aurilo98.scr /s"
   wait_lit
   xdotool key a
-  expect "a WM_CLOSE while the dialog is up is answered 0" bash -c "sleep 2; grep -qx 'close while asking answered 0' '$work/stand-in.log'"
+  expect "a WM_CLOSE while the dialog is up is answered 0" \
+    wait_until 10 grep -qx 'close while asking answered 0' "$work/stand-in.log"
   expect "... and opens no second dialog" test "$(verify_calls)" -eq 1
   expect "... the accepted dialog closes the saver" test "$(wait_exit 10)" = 0x00000000
   finish_saver
 
   AURILO_FAKE_ANSWERS=0,1 start_traced --query-autoplay-after 3000 --timeout 60000 "$w98/aurilo98.scr" "aurilo98.scr /s"
-  expect "the AutoPlay query is answered 1 with a password" bash -c "sleep 5; grep -qx 'autoplay-answer 1' '$work/out'"
+  expect "the AutoPlay query is answered 1 with a password" wait_until 20 grep -qx 'autoplay-answer 1' "$work/out"
   expect "... and its close request leads to the dialog" grep -qx 'verify 1 running=1' "$work/stand-in.log"
   sleep 0.5
   xdotool key a
@@ -212,7 +214,7 @@ password_check() {
     set_password_value "$value"
     start_traced --query-autoplay-after 3000 --timeout 60000 "$w98/aurilo98.scr" "aurilo98.scr /s"
     expect "value $value: the AutoPlay query is answered 0 and closes the saver" \
-      bash -c "sleep 5; grep -qx 'autoplay-answer 0' '$work/out'"
+      wait_until 20 grep -qx 'autoplay-answer 0' "$work/out"
     expect "... with 0" test "$(wait_exit 10)" = 0x00000000
     expect "... no library was loaded and the running state never switched" \
       bash -c "! grep -q loaded '$work/stand-in.log' && [ -z \"\$(sed -n 's/.*NtUserSystemParametersInfo (97,.*/x/p' '$work/trace')\" ]"

@@ -18,8 +18,7 @@ start_screen() { # depth
   [ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
   wineserver -k >/dev/null 2>&1
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  # Suites side by side start their screens apart.
-  start_xvfb "${AURILO_FIRST_DISPLAY:-90}" -screen 0 1024x768x"$1" -br && return 0
+  start_xvfb -screen 0 1024x768x"$1" -br && return 0
   echo "Xvfb at depth $1 did not start" >&2
   return 1
 }
@@ -47,7 +46,4 @@ finish_saver() { # ends a saver that a test left running
   if [ -z "$(exit_code)" ]; then xdotool key Escape; wait_exit 10 >/dev/null; fi
   wait "$saver_job" 2>/dev/null
 }
-
-screen_lit() { [ "$(xwd -root -silent | convert xwd:- -format '%[fx:mean>0]' info: 2>/dev/null)" = 1 ]; }
-wait_lit() { wait_until 30 screen_lit; } # until something is drawn on the screen
 

@@ -38,7 +38,7 @@ start_screen() { # WIDTHxHEIGHTxDEPTH, then further Xvfb options
   local geometry=$1
   shift
   stop "$xvfb_pid"
-  start_xvfb 110 -screen 0 "$geometry" -br "$@"
+  start_xvfb -screen 0 "$geometry" -br "$@" || { fail "Xvfb $geometry $* did not start"; return 1; }
 }
 
 open_window() { # width height [destroy-after-ms]; sets window and window_pid
@@ -63,15 +63,6 @@ segments_marked_for_removal() { # pid
   local id
   for id in $(segments_of "$1"); do ipcs -m | awk -v id="$id" '$2 == id' | grep -q dest || return 1; done
   [ -n "$(segments_of "$1")" ]
-}
-
-# The log is emptied here: the job opens it late, and a wait could read the
-# last run's lines. $! is the job's.
-in_background() { # log, then the command
-  local log=$1
-  shift
-  : >"$log"
-  "$@" >"$log" 2>&1 &
 }
 
 wait_for_drawing() { # file the hack's stderr goes to
@@ -130,12 +121,19 @@ run_hack=("$hack")
 open_window 640 480
 in_background "$work/hack.err" "$hack" -window-id "$window" -ticks "$ticks" -fps
 hack_pid=$!
-wait_until 30 grep -q 'frames per second' "$work/hack.err"
+# The frame is held: no frame is drawn, so the rate falls to nothing.
+expect "-fps while -ticks holds its frame: the rate reads 0.0" \
+  wait_until 30 grep -q '^aurilo: 0.0 frames per second' "$work/hack.err"
 xwd -id "$window" -silent >"$work/capture.xwd"
 "$compare" "$work/capture.xwd" "$(frame 32)" 4 0 0 640 480 >"$work/compare"
 # "not as expected within LEFT,TOP to RIGHT,BOTTOM"
 expect "-fps: the rate is drawn over the lower-left corner, the rest is the exact frame" awk \
   '/within/ { split($5, a, ","); split($7, b, ","); ok = b[1] < 200 && a[2] >= 440 } END { exit !ok }' "$work/compare"
+# Inside the text's box every pixel is the text's: white letters, fewer than the black around them.
+text_box=$(awk '/within/ { split($5, a, ","); split($7, b, ","); print b[1] - a[1] + 1 "x" b[2] - a[2] + 1 "+" a[1] "+" a[2] }' "$work/compare")
+convert xwd:"$work/capture.xwd" -crop "$text_box" -format %c histogram:info: >"$work/text-colours"
+expect "... in white on black" awk '/#FFFFFF/ { white = $1 } /#000000/ { black = $1 } { n++ }
+  END { exit !(n == 2 && white + 0 > 0 && white + 0 < black + 0) }' "$work/text-colours"
 stop "$hack_pid"
 close_window
 
@@ -224,6 +222,10 @@ echo "-- inside the XScreenSaver daemon"
 # as root it runs as nobody, otherwise as the user.
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/aurilo_*_amd64.deb)
+cp "$deb" "$work/first.deb"
+sleep 1.1 # a second later, so that a timestamp of the packing shows
+(cd "$build" && cpack -G DEB >/dev/null)
+expect "packed again a second later, the .deb has the same bytes" cmp -s "$deb" "$work/first.deb"
 expect "lintian finds no error in $(basename "$deb")" bash -c "lintian --fail-on error '$deb' >'$work/lintian' 2>&1"
 grep -v '^running with root' "$work/lintian"
 dpkg-deb -x "$deb" "$work/package"
@@ -231,6 +233,12 @@ hack_path=$work/package/usr/libexec/xscreensaver/aurilo
 expect "the .deb holds the hack, its settings, its manual page, copyright and changelog" bash -c "cd '$work/package' &&
   ls usr/share/xscreensaver/config/aurilo.xml usr/share/man/man6/aurilo.6.gz usr/share/doc/aurilo/copyright \
     usr/share/doc/aurilo/changelog.gz '$hack_path' >/dev/null"
+gzip_times_are_zero() { # files in the unpacked package
+  local file
+  for file; do [ "$(od -An -tx1 -j4 -N4 "$work/package/$file" | tr -d ' ')" = 00000000 ] || return 1; done
+}
+expect "... its manual page and changelog carry no gzip timestamp" \
+  gzip_times_are_zero usr/share/man/man6/aurilo.6.gz usr/share/doc/aurilo/changelog.gz
 home=$work/home
 mkdir -p "$home"
 as_user=()
@@ -281,15 +289,13 @@ daemon_shows_the_frame 8 8
 start_screen 3840x2160x24
 "$hack" -root -fps 2>"$work/fps" &
 hack_pid=$!
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 sleep 1
 hack_start=$(cpu_ticks "$hack_pid") server_start=$(cpu_ticks "$xvfb_pid")
 sleep 10
 hack_end=$(cpu_ticks "$hack_pid") server_end=$(cpu_ticks "$xvfb_pid")
 stop "$hack_pid"
-percent() { echo $((($2 - $1) * 100 / $(getconf CLK_TCK) / 10)); }
-echo "3840x2160 at the default rate over 10 s: the hack $(percent "$hack_start" "$hack_end")% of a core," \
-  "Xvfb $(percent "$server_start" "$server_end")%; $(tail -1 "$work/fps")"
+echo "3840x2160 at the default rate over 10 s: the hack $(cpu_percent "$hack_start" "$hack_end" 10)% of a core," \
+  "Xvfb $(cpu_percent "$server_start" "$server_end" 10)%; $(tail -1 "$work/fps")"
 expect "-fps reports the rate on stderr" grep -q 'frames per second' "$work/fps"
 
 finish_checks
