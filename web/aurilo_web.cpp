@@ -11,7 +11,7 @@
 namespace {
 
 // Red, green, blue, alpha in memory: the byte order of a canvas's ImageData.
-constexpr RenderFormat canvasFormat { { 32, 0x000000FF, 0x0000FF00, 0x00FF0000 }, 0 };
+constexpr PixelFormat canvasFormat { 32, 0x000000FF, 0x0000FF00, 0x00FF0000 };
 constexpr uint32_t opaqueAlpha = 0xFF000000;
 
 FrameBuffer frame;
@@ -39,7 +39,7 @@ void MakeOpaque()
 // Returns the bytes a pixel takes, or 0 for a format there is no such thing as.
 extern "C" __attribute__((export_name("start"))) uint32_t Start(int format)
 {
-    const RenderFormat* chosen = format == 0 ? &canvasFormat : FindRenderFormat(format);
+    const PixelFormat* chosen = format == 0 ? &canvasFormat : FindRenderFormat(format);
     if (chosen == nullptr)
         return 0;
     canvasOrder = format == 0;

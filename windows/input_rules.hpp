@@ -3,15 +3,7 @@
 
 #include <cstdint>
 
-struct ScreenPoint {
-    int32_t x;
-    int32_t y;
-};
-
-constexpr uint32_t mouseMoveThreshold = 4;
-
-// |dx| + |dy| from the reference, compared unsigned, above the threshold.
-bool MouseTravelCloses(ScreenPoint reference, ScreenPoint now);
+#include "engine/input/pointer_travel.hpp"
 
 constexpr uint32_t noCheckYet = 0xFFFFFFFF;
 constexpr uint32_t passwordCheckGuardMilliseconds = 200;

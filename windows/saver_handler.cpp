@@ -1,6 +1,7 @@
 #include "windows/saver_handler.hpp"
 
 #include "windows/direct_draw.hpp"
+#include "windows/fallback_text.hpp"
 #include "windows/frame_cycle.hpp"
 #include "engine/frame/image_placement.hpp"
 #include "resources/resource_ids.h"

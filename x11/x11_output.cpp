@@ -53,9 +53,8 @@ bool ChooseFormat(X11Output& output, std::string& error)
 {
     const int bits = BitsPerPixel(output.display, output.depth);
     if (output.visual->c_class == TrueColor && (bits == 16 || bits == 24 || bits == 32)) {
-        const PixelFormat visualFormat { static_cast<uint32_t>(bits), static_cast<uint32_t>(output.visual->red_mask),
+        output.format = PixelFormat { static_cast<uint32_t>(bits), static_cast<uint32_t>(output.visual->red_mask),
             static_cast<uint32_t>(output.visual->green_mask), static_cast<uint32_t>(output.visual->blue_mask) };
-        output.format = RenderFormat { visualFormat, 0 };
         return true;
     }
     if (output.visual->c_class == PseudoColor && output.depth == 8 && bits == 8) {
@@ -273,7 +272,7 @@ void ShowRate(X11Output& output)
         output.textDescent = font != nullptr ? font->descent : 0;
         if (font != nullptr)
             XFreeFontInfo(nullptr, font, 0);
-        const RenderFormat& format = output.format;
+        const PixelFormat& format = output.format;
         XSetForeground(output.display, output.gc, format.redMask | format.greenMask | format.blueMask);
         XSetBackground(output.display, output.gc, 0);
     }

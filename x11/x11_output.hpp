@@ -13,14 +13,14 @@
 
 #include "engine/frame/buffer_frame_cycle.hpp"
 #include "x11/hack_options.hpp"
-#include "x11/image_fit.hpp"
+#include "engine/frame/frame_scaling.hpp"
 
 struct X11Output {
     Display* display = nullptr;
     Window window = 0;
     Visual* visual = nullptr;
     int depth = 0;
-    RenderFormat format {};
+    PixelFormat format {};
     Colormap colormap = 0; // the uniform palette's, on 8-bit PseudoColor
     Colormap previousColormap = 0; // the window's before it
     GC gc = nullptr;

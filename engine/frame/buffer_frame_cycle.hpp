@@ -6,14 +6,9 @@
 #include <cstdint>
 
 #include "engine/frame/display_descriptor.hpp"
-#include "engine/effect/colour_table.hpp"
 
-// A format the renderer can draw in, named 8 (3-3-2), 15, 16, 24 or 32.
-struct RenderFormat : PixelFormat {
-    int name;
-};
-
-const RenderFormat* FindRenderFormat(int name);
+// The renderer's formats, by name: 8 (3-3-2), 15, 16, 24 or 32; null for others.
+const PixelFormat* FindRenderFormat(int name);
 
 constexpr int maxBytesPerPixel = 4;
 
@@ -30,11 +25,5 @@ struct FrameBuffer {
 // so that one process can start the engine again and again.
 void ResetScene();
 // ResetScene, then the engine started at tick 0 in the format.
-void StartRendering(const RenderFormat& format, FrameBuffer& buffer);
+void StartRendering(const PixelFormat& format, FrameBuffer& buffer);
 void RenderFrame(uint32_t tick, FrameBuffer& buffer);
-
-uint64_t HashFrame(const FrameBuffer& buffer);
-
-// The colour a pixel value stands for in the configured format; 8-bit values
-// through the uniform palette.
-Rgb PixelColour(const FrameBuffer& buffer, uint32_t x, uint32_t y);

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int32_t fallbackTextLeftOfMiddle = 80;
 
 int32_t CentredOffset(uint32_t client, uint32_t image)
 {
@@ -29,11 +28,6 @@ ImageRectangle CentredImage(uint32_t clientWidth, uint32_t clientHeight)
 ImageRectangle WholeImage()
 {
     return { 0, 0, static_cast<int32_t>(imageWidth), static_cast<int32_t>(imageHeight) };
-}
-
-TextPosition FallbackTextPosition(uint32_t clientWidth, uint32_t clientHeight)
-{
-    return { static_cast<int32_t>(clientWidth / 2) - fallbackTextLeftOfMiddle, static_cast<int32_t>(clientHeight / 2) };
 }
 
 ImageFit FitImage(uint32_t windowWidth, uint32_t windowHeight, uint32_t maxScale)

@@ -18,14 +18,6 @@ struct ImageRectangle {
 ImageRectangle CentredImage(uint32_t clientWidth, uint32_t clientHeight);
 ImageRectangle WholeImage();
 
-struct TextPosition {
-    int32_t x;
-    int32_t y;
-};
-
-// The fallback text's top-left corner: 80 left of the middle, at the middle height.
-TextPosition FallbackTextPosition(uint32_t clientWidth, uint32_t clientHeight);
-
 // Where the image goes in a window of any size, for the hack and the page.
 //
 // A window of at least 640x480 shows it blown up by the largest whole factor k

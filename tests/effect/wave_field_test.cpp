@@ -142,7 +142,7 @@ class DrawnLikePointByPoint : public testing::TestWithParam<FieldCase> { };
 TEST_P(DrawnLikePointByPoint, InEveryFormatAndColourMode)
 {
     const auto [formatName, mode, centreX, centreY] = GetParam();
-    const RenderFormat& format = *FindRenderFormat(formatName);
+    const PixelFormat& format = *FindRenderFormat(formatName);
     WaveField field = SceneTables();
     // Wider and taller than the image, so that rows and columns leave it on every side.
     field.gridWidth = 700;

@@ -11,6 +11,7 @@
 #include "engine/frame/tick_schedule.hpp"
 #include "tests/golden/golden_schedule.hpp"
 #include "tests/point_by_point.hpp"
+#include "tools/render/frame_pixels.hpp"
 #include "tools/render/image_files.hpp"
 
 namespace {

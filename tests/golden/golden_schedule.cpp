@@ -1,5 +1,7 @@
 #include "tests/golden/golden_schedule.hpp"
 
+#include "tools/render/frame_pixels.hpp"
+
 const int goldenFormats[goldenFormatCount] = { 8, 15, 16, 24, 32 };
 
 // Same-tick frames, a long pause, and frames well into the orbit.

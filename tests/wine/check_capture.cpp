@@ -87,7 +87,7 @@ std::set<uint32_t> ProducibleValues(int format)
 // A frame as the saver drew it into the off-screen surface.
 int CheckFrame(int format, const char* path)
 {
-    const RenderFormat* renderFormat = FindRenderFormat(format);
+    const PixelFormat* renderFormat = FindRenderFormat(format);
     FILE* file = renderFormat != nullptr ? std::fopen(path, "rb") : nullptr;
     if (file == nullptr)
         return 2;

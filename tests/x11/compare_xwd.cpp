@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "x11/image_fit.hpp"
+#include "engine/frame/frame_scaling.hpp"
 
 namespace {
 

@@ -8,14 +8,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/frame/buffer_frame_cycle.hpp"
 #include "engine/engine.hpp"
+#include "engine/frame/buffer_frame_cycle.hpp"
 #include "engine/frame/tick_schedule.hpp"
 #include "tools/benchmark/drawn_points.hpp"
+#include "tools/render/frame_pixels.hpp"
 
 int main(int argc, char** argv)
 {
-    const RenderFormat* format = argc == 3 ? FindRenderFormat(std::atoi(argv[1])) : nullptr;
+    const PixelFormat* format = argc == 3 ? FindRenderFormat(std::atoi(argv[1])) : nullptr;
     const int frames = argc == 3 ? std::atoi(argv[2]) : -1;
     if (format == nullptr || frames < 0) {
         std::fprintf(stderr, "usage: animate-frames FORMAT FRAMES (FORMAT 8, 15, 16, 24 or 32)\n");

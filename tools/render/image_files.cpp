@@ -9,6 +9,7 @@
 #include <png.h>
 
 #include "engine/effect/scene.hpp"
+#include "tools/render/frame_pixels.hpp"
 
 PendingFile::~PendingFile()
 {

@@ -9,6 +9,7 @@
 
 #include "engine/effect/scene.hpp"
 #include "engine/frame/buffer_frame_cycle.hpp"
+#include "tools/render/frame_pixels.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "x11/image_fit.hpp"
+#include "engine/frame/frame_scaling.hpp"
 
 #include <cstring>
 

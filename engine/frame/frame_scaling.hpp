@@ -1,4 +1,5 @@
-// The 640x480 frame scaled into the place FitImage gives it, on the client.
+// The 640x480 frame scaled on the processor into the place FitImage gives it,
+// for front ends whose display server does not scale it.
 #pragma once
 
 #include <cstdint>
