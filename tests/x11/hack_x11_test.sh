@@ -15,7 +15,7 @@ build=$(realpath "$1")
 hack=$build/x11/aurilo
 render=$build/tools/aurilo-render
 window_tool=$build/tests/test-window
-compare=$build/tests/compare-xwd
+compare=$build/tests/compare-capture
 check_palette=$build/tests/check-installed-palette
 work=$(mktemp -d /tmp/aurilo-hack.XXXXXX)
 xvfb_pid='' window_pid='' daemon_pid=''
@@ -230,15 +230,16 @@ expect "lintian finds no error in $(basename "$deb")" bash -c "lintian --fail-on
 grep -v '^running with root' "$work/lintian"
 dpkg-deb -x "$deb" "$work/package"
 hack_path=$work/package/usr/libexec/xscreensaver/aurilo
-expect "the .deb holds the hack, its settings, its manual page, copyright and changelog" bash -c "cd '$work/package' &&
-  ls usr/share/xscreensaver/config/aurilo.xml usr/share/man/man6/aurilo.6.gz usr/share/doc/aurilo/copyright \
+expect "the .deb holds the hack, its settings, the Wayland client, their manual pages, copyright and changelog" \
+  bash -c "cd '$work/package' && ls usr/share/xscreensaver/config/aurilo.xml usr/share/man/man6/aurilo.6.gz \
+    usr/bin/aurilo-wayland usr/share/man/man6/aurilo-wayland.6.gz usr/share/doc/aurilo/copyright \
     usr/share/doc/aurilo/changelog.gz '$hack_path' >/dev/null"
 gzip_times_are_zero() { # files in the unpacked package
   local file
   for file; do [ "$(od -An -tx1 -j4 -N4 "$work/package/$file" | tr -d ' ')" = 00000000 ] || return 1; done
 }
-expect "... its manual page and changelog carry no gzip timestamp" \
-  gzip_times_are_zero usr/share/man/man6/aurilo.6.gz usr/share/doc/aurilo/changelog.gz
+expect "... its manual pages and changelog carry no gzip timestamp" gzip_times_are_zero \
+  usr/share/man/man6/aurilo.6.gz usr/share/man/man6/aurilo-wayland.6.gz usr/share/doc/aurilo/changelog.gz
 home=$work/home
 mkdir -p "$home"
 as_user=()

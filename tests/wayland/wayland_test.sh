@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# The Wayland client under headless sway (pixman, which does not smooth), run
+# as nobody as sway wants: each output, captured with grim in device pixels,
+# equals aurilo-render's frame blown up k x k and centred on black, at output
+# scales 1, 2 and 1.5, on two outputs at once, and with -compositor-scaling at
+# whole scales; left running it animates and a key ends it with 0 within a
+# second; its words for a compositor it cannot reach, cannot use, or loses.
+# It reports the client's CPU on a 3840x2160 output, x4 and x1. Every process
+# it starts is ended by its id; no runtime folder stays behind.
+#   wayland_test.sh NATIVE-BUILD
+set -u
+build=$(realpath "$1")
+client=$build/wayland/aurilo-wayland
+render=$build/tools/aurilo-render
+compare=$build/tests/compare-capture
+bare=$build/tests/bare-compositor
+work=$(mktemp -d /tmp/aurilo-wayland.XXXXXX)
+chmod 755 "$work"
+runtime=$work/runtime
+sway_pid='' client_pid='' bare_pid=''
+stop() { # pid: ends it and waits for it
+  [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null
+  return 0
+}
+cleanup() {
+  stop "$client_pid"
+  stop "$bare_pid"
+  stop "$sway_pid"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# shellcheck source=../../scripts/lib.sh
+source "$(dirname "$0")/../../scripts/lib.sh"
+
+# sway refuses to run as root: as root it runs as nobody, in a runtime folder
+# nobody owns. The client, grim and wtype connect as whoever runs this.
+as_user=()
+[ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+mkdir -p "$work/home"
+[ ${#as_user[@]} -gt 0 ] && chown nobody:nogroup "$work/home"
+
+compositor_answers() { swaymsg -t get_version >/dev/null 2>&1; }
+start_sway() { # number of outputs, then lines of its configuration
+  stop "$sway_pid"
+  rm -rf "$runtime"
+  mkdir -m 700 "$runtime"
+  [ ${#as_user[@]} -gt 0 ] && chown nobody:nogroup "$runtime"
+  printf '%s\n' "xwayland disable" "${@:2}" >"$work/sway.config"
+  in_background "$work/sway.log" "${as_user[@]}" env -i HOME="$work/home" XDG_RUNTIME_DIR="$runtime" \
+    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS="$1" \
+    sway -c "$work/sway.config"
+  sway_pid=$!
+  export XDG_RUNTIME_DIR=$runtime
+  if wait_until 30 compgen -G "$runtime/sway-ipc.*.sock" >/dev/null; then
+    SWAYSOCK=$(compgen -G "$runtime/sway-ipc.*.sock")
+    WAYLAND_DISPLAY=$(basename "$(compgen -G "$runtime/wayland-[0-9]")")
+    export SWAYSOCK WAYLAND_DISPLAY
+    wait_until 30 compositor_answers && return 0
+  fi
+  fail "sway with $1 output(s) did not start: $(tail -1 "$work/sway.log")"
+  return 1
+}
+
+ticks=0,16,33,1017,5000,12345
+frame=$work/frame.raw
+"$render" --format 32 --ticks "$ticks" --raw "$frame"
+
+start_client() { # options
+  stop "$client_pid"
+  in_background "$work/client.err" "$client" "$@"
+  client_pid=$!
+}
+shows_the_frame() { # description, output, placement X Y W H
+  grim -o "$2" -t ppm "$work/capture.ppm"
+  expect "$1" "$compare" "$work/capture.ppm" "$frame" 4 "${@:3}"
+  rm -f "$work/capture.ppm"
+}
+
+echo "-- exact on every output"
+exact() { # description, mode, scale, placement X Y W H, then client options
+  start_sway 1 "output HEADLESS-1 mode $2 scale $3" || return
+  start_client -ticks "$ticks" "${@:8}"
+  wait_until 30 grep -q "drew 6 frames" "$work/client.err"
+  shows_the_frame "$1" HEADLESS-1 "$4" "$5" "$6" "$7"
+  stop "$client_pid"
+}
+exact "1920x1080 at scale 1: x2 at 320,60" 1920x1080 1 320 60 1280 960
+exact "3840x2160 at scale 2: x4 at 640,120" 3840x2160 2 640 120 2560 1920
+exact "2880x1620 at scale 1.5: x3 at 480,90" 2880x1620 1.5 480 90 1920 1440
+exact "1920x1200 at scale 1.5: x2, 853.33 logical pixels wide" 1920x1200 1.5 320 120 1280 960
+exact "-scale 1 on 1920x1080: the original 640x480 at 640,300" 1920x1080 1 640 300 640 480 -scale 1
+exact "-compositor-scaling at scale 1: x2" 1920x1080 1 320 60 1280 960 -compositor-scaling
+exact "-compositor-scaling at scale 2: x4" 3840x2160 2 640 120 2560 1920 -compositor-scaling
+
+if start_sway 2 "output HEADLESS-1 mode 1920x1080 scale 1" "output HEADLESS-2 mode 2880x1620 scale 1.5"; then
+  start_client -ticks "$ticks"
+  wait_until 30 grep -q "drew 6 frames" "$work/client.err"
+  shows_the_frame "two outputs at once: HEADLESS-1 x2" HEADLESS-1 320 60 1280 960
+  shows_the_frame "... and HEADLESS-2 x3" HEADLESS-2 480 90 1920 1440
+  stop "$client_pid"
+fi
+
+echo "-- live"
+ended_within_a_second() { # pid
+  local tenths
+  for tenths in $(seq 10); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  return 1
+}
+gone() { ! kill -0 "$1" 2>/dev/null; }
+# The exit status of a job that must end within the seconds; 124, and ended, when it does not.
+status_within() { # seconds, pid
+  if wait_until "$1" gone "$2"; then
+    wait "$2"
+    return
+  fi
+  stop "$2"
+  return 124
+}
+if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
+  start_client -fps
+  wait_until 30 grep -q 'frames per second' "$work/client.err"
+  grim -o HEADLESS-1 -t ppm "$work/first.ppm"
+  sleep 0.5
+  grim -o HEADLESS-1 -t ppm "$work/second.ppm"
+  expect "left running, it animates" bash -c "! cmp -s '$work/first.ppm' '$work/second.ppm'"
+  echo "1920x1080 x2: $(tail -1 "$work/client.err")"
+  # The seat gains wtype's keyboard only as wtype starts: a key typed at once
+  # can come before the client has the keyboard, so wtype waits a little first.
+  wtype -s 300 x
+  if ended_within_a_second "$client_pid"; then
+    wait "$client_pid"
+    expect "a key ends it within a second, with 0" test $? -eq 0
+  else
+    fail "a key ends it within a second"
+    stop "$client_pid"
+  fi
+  client_pid=
+
+  start_client -fps
+  wait_until 30 grep -q 'frames per second' "$work/client.err"
+  stop "$sway_pid"
+  sway_pid=
+  status_within 30 "$client_pid"
+  expect "a compositor that goes: exit 1, 'lost the connection to the compositor'" \
+    bash -c "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: lost the connection to the compositor' '$work/client.err'"
+  client_pid=
+fi
+
+echo "-- failure words"
+WAYLAND_DISPLAY=aurilo-nowhere "$client" 2>"$work/err"
+expect "no compositor: exit 1, 'cannot connect to a Wayland compositor'" bash -c \
+  "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: cannot connect to a Wayland compositor (WAYLAND_DISPLAY=aurilo-nowhere)' '$work/err'"
+rm -rf "$runtime"
+mkdir -m 700 "$runtime"
+in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare"
+bare_pid=$!
+if wait_until 30 grep -q . "$work/bare.out"; then
+  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") "$client" 2>"$work/err"
+  expect "a compositor with shared memory alone: exit 1, naming what it lacks" bash -c "[ $? -eq 1 ] && grep -qx \
+    'aurilo-wayland: the compositor does not offer wl_compositor, wl_subcompositor, xdg_wm_base, wp_viewporter' '$work/err'"
+else
+  fail "the bare compositor did not start"
+fi
+stop "$bare_pid"
+bare_pid=
+for arguments in "-bogus" "-scale 0" "-ticks 5,4"; do
+  # shellcheck disable=SC2086
+  "$client" $arguments >/dev/null 2>"$work/err"
+  expect "refused with 2 and a usage line: $arguments" bash -c "[ $? -eq 2 ] && grep -q '^usage: aurilo-wayland' '$work/err'"
+done
+
+# Reported, not asserted: the client's CPU at the compositor's rate on a
+# 3840x2160 output, blown up x4 and kept x1, by itself and by the compositor;
+# per frame, as sway's software renderer shows x4 at a lower rate.
+cpu_per_frame() { # options: prints milliseconds of CPU a frame
+  local before after
+  # shellcheck disable=SC2086
+  start_client -fps $1
+  wait_until 30 grep -q 'frames per second' "$work/client.err"
+  before=$(cpu_ticks "$client_pid")
+  : >"$work/client.err"
+  sleep 8
+  after=$(cpu_ticks "$client_pid")
+  stop "$client_pid"
+  client_pid=
+  awk -v ticks=$((after - before)) -v hz="$(getconf CLK_TCK)" '{ rate += $2; n++ }
+    END { printf "%.3f %.1f %d", ticks * 1000 / hz / (rate / n * 8), rate / n, ticks * 100 / hz / 8 }' \
+    <(sed -n 's/^aurilo-wayland: \([0-9.]*\) frames per second/x \1/p' "$work/client.err")
+}
+if start_sway 1 "output HEADLESS-1 mode 3840x2160 scale 1"; then
+  for way in "" "-compositor-scaling "; do
+    read -r x4 x4_rate x4_share < <(cpu_per_frame "$way")
+    read -r x1 x1_rate x1_share < <(cpu_per_frame "${way}-scale 1")
+    echo "3840x2160 ${way:-blown up by the client }x4: $x4 ms CPU a frame at $x4_rate a second ($x4_share% of a core);" \
+      "x1: $x1 ms at $x1_rate ($x1_share%); x4 costs $(awk -v a="$x4" -v b="$x1" 'BEGIN { printf "%.2f", a / b }') times x1"
+  done
+fi
+
+finish_checks

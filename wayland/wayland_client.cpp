@@ -1,0 +1,535 @@
+#include "wayland/wayland_client.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "engine/frame/frame_scaling.hpp"
+
+WaylandClient client;
+
+namespace {
+
+constexpr uint32_t bytesPerPixel = 4; // XRGB8888: the engine's 32-bit format, blue first in memory
+
+template <typename Interface>
+Interface* Bind(uint32_t name, const wl_interface* interface, uint32_t offered, uint32_t wanted)
+{
+    return static_cast<Interface*>(wl_registry_bind(client.registry, name, interface, std::min(offered, wanted)));
+}
+
+OutputView* ViewOf(wl_surface* surface)
+{
+    for (OutputView& view : client.views)
+        if (view.used && (view.surface == surface || view.imageSurface == surface))
+            return &view;
+    return nullptr;
+}
+
+// --- shared memory
+
+// A file in memory, mapped: false when the system has no room for it.
+bool MakeSharedMemory(size_t size, int& fd, uint8_t*& memory)
+{
+    fd = memfd_create("aurilo", MFD_CLOEXEC);
+    if (fd < 0)
+        return false;
+    void* mapped = MAP_FAILED;
+    if (ftruncate(fd, static_cast<off_t>(size)) == 0)
+        mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (mapped == MAP_FAILED) {
+        close(fd);
+        fd = -1;
+        return false;
+    }
+    memory = static_cast<uint8_t*>(mapped);
+    return true;
+}
+
+void OnBufferRelease(void* data, wl_buffer* buffer)
+{
+    auto* view = static_cast<OutputView*>(data);
+    for (ShmBuffer& held : view->buffers)
+        if (held.buffer == buffer)
+            held.busy = false;
+    if (view->waitingForBuffer) {
+        view->waitingForBuffer = false;
+        OnViewReady(*view);
+    }
+}
+
+const wl_buffer_listener bufferListener { OnBufferRelease };
+
+void ReleaseBuffers(OutputView& view)
+{
+    for (ShmBuffer& held : view.buffers)
+        if (held.buffer != nullptr)
+            wl_buffer_destroy(held.buffer);
+    if (view.pool != nullptr)
+        wl_shm_pool_destroy(view.pool);
+    if (view.poolMemory != nullptr) {
+        munmap(view.poolMemory, view.poolSize);
+        close(view.poolFd);
+    }
+    std::memset(view.buffers, 0, sizeof view.buffers);
+    view.pool = nullptr;
+    view.poolMemory = nullptr;
+    view.waitingForBuffer = false;
+}
+
+// Buffers of the layout's size, black: the image's surroundings stay so.
+bool MakeBuffers(OutputView& view)
+{
+    ReleaseBuffers(view);
+    const uint32_t stride = view.layout.bufferWidth * bytesPerPixel;
+    const size_t bufferSize = size_t { stride } * view.layout.bufferHeight;
+    view.poolSize = bufferSize * buffersPerView;
+    if (!MakeSharedMemory(view.poolSize, view.poolFd, view.poolMemory))
+        return false;
+    view.pool = wl_shm_create_pool(client.shm, view.poolFd, static_cast<int32_t>(view.poolSize));
+    for (int i = 0; i < buffersPerView; ++i) {
+        ShmBuffer& held = view.buffers[i];
+        held.pixels = view.poolMemory + bufferSize * i;
+        held.buffer = wl_shm_pool_create_buffer(view.pool, static_cast<int32_t>(bufferSize * i),
+            static_cast<int32_t>(view.layout.bufferWidth), static_cast<int32_t>(view.layout.bufferHeight),
+            static_cast<int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
+        wl_buffer_add_listener(held.buffer, &bufferListener, &view);
+    }
+    return true;
+}
+
+// One opaque black pixel: from the compositor where it offers one, else in shared memory.
+bool MakeBlackPixel()
+{
+    if (client.singlePixel != nullptr) {
+        client.black = wp_single_pixel_buffer_manager_v1_create_u32_rgba_buffer(client.singlePixel, 0, 0, 0, UINT32_MAX);
+        return true;
+    }
+    int fd;
+    uint8_t* memory;
+    if (!MakeSharedMemory(bytesPerPixel, fd, memory))
+        return false;
+    std::memset(memory, 0, bytesPerPixel);
+    wl_shm_pool* pool = wl_shm_create_pool(client.shm, fd, bytesPerPixel);
+    client.black = wl_shm_pool_create_buffer(pool, 0, 1, 1, bytesPerPixel, WL_SHM_FORMAT_XRGB8888);
+    wl_shm_pool_destroy(pool);
+    munmap(memory, bytesPerPixel);
+    close(fd);
+    return true;
+}
+
+// --- views
+
+void DestroyView(OutputView& view)
+{
+    if (client.pointerView == &view)
+        client.pointerView = nullptr;
+    if (view.frameCallback != nullptr)
+        wl_callback_destroy(view.frameCallback);
+    ReleaseBuffers(view);
+    if (view.imageViewport != nullptr)
+        wp_viewport_destroy(view.imageViewport);
+    if (view.subsurface != nullptr)
+        wl_subsurface_destroy(view.subsurface);
+    if (view.imageSurface != nullptr)
+        wl_surface_destroy(view.imageSurface);
+    if (view.backgroundViewport != nullptr)
+        wp_viewport_destroy(view.backgroundViewport);
+    if (view.toplevel != nullptr)
+        xdg_toplevel_destroy(view.toplevel);
+    if (view.xdgSurface != nullptr)
+        xdg_surface_destroy(view.xdgSurface);
+    if (view.surface != nullptr)
+        wl_surface_destroy(view.surface);
+    if (view.output != nullptr)
+        wl_output_release(view.output);
+    view = OutputView {};
+}
+
+// A new size from the compositor: the background fills it, the image goes
+// where the layout puts it, and the next frame is shown at once.
+void ApplyConfigure(OutputView& view)
+{
+    uint32_t width = view.pendingWidth, height = view.pendingHeight;
+    if (width == 0 || height == 0) {
+        width = view.deviceWidth != 0 ? view.deviceWidth : imageWidth;
+        height = view.deviceHeight != 0 ? view.deviceHeight : imageHeight;
+    }
+    // A window's device pixels are its logical ones; an output's are its mode.
+    const uint32_t deviceWidth = view.output != nullptr && view.deviceWidth != 0 ? view.deviceWidth : width;
+    const uint32_t deviceHeight = view.output != nullptr && view.deviceHeight != 0 ? view.deviceHeight : height;
+    const OutputLayout layout = LayOutImage(deviceWidth, deviceHeight, width, height, client.options.maxScale,
+        client.options.compositorScaling);
+    const bool resized = !view.configured || layout.bufferWidth != view.layout.bufferWidth
+        || layout.bufferHeight != view.layout.bufferHeight;
+    view.layout = layout;
+    wp_viewport_set_destination(view.backgroundViewport, static_cast<int32_t>(width), static_cast<int32_t>(height));
+    wl_surface_attach(view.surface, client.black, 0, 0);
+    wl_surface_damage_buffer(view.surface, 0, 0, INT32_MAX, INT32_MAX);
+    wl_subsurface_set_position(view.subsurface, layout.x, layout.y);
+    wl_surface_set_buffer_scale(view.imageSurface, layout.bufferScale);
+    if (layout.viewport)
+        wp_viewport_set_destination(view.imageViewport, static_cast<int32_t>(layout.width),
+            static_cast<int32_t>(layout.height));
+    else
+        wp_viewport_set_destination(view.imageViewport, -1, -1);
+    wl_surface_commit(view.surface);
+    view.configured = true;
+    if (resized && !MakeBuffers(view))
+        return;
+    view.shownFrame = 0;
+    view.presented = false;
+    if (view.frameCallback == nullptr)
+        OnViewReady(view);
+}
+
+void OnSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial)
+{
+    xdg_surface_ack_configure(surface, serial);
+    ApplyConfigure(*static_cast<OutputView*>(data));
+}
+
+const xdg_surface_listener surfaceListener { OnSurfaceConfigure };
+
+void OnToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*)
+{
+    auto* view = static_cast<OutputView*>(data);
+    view->pendingWidth = static_cast<uint32_t>(std::max(width, 0));
+    view->pendingHeight = static_cast<uint32_t>(std::max(height, 0));
+}
+
+void OnToplevelClose(void*, xdg_toplevel*)
+{
+    client.quitRequested = true;
+}
+
+const xdg_toplevel_listener toplevelListener { .configure = OnToplevelConfigure, .close = OnToplevelClose };
+
+void CreateSurfaces(OutputView& view)
+{
+    view.surface = wl_compositor_create_surface(client.compositor);
+    view.backgroundViewport = wp_viewporter_get_viewport(client.viewporter, view.surface);
+    view.imageSurface = wl_compositor_create_surface(client.compositor);
+    view.imageViewport = wp_viewporter_get_viewport(client.viewporter, view.imageSurface);
+    view.subsurface = wl_subcompositor_get_subsurface(client.subcompositor, view.imageSurface, view.surface);
+    // The image shows its frames as they come, not with the background's commits.
+    wl_subsurface_set_desync(view.subsurface);
+    view.xdgSurface = xdg_wm_base_get_xdg_surface(client.wmBase, view.surface);
+    xdg_surface_add_listener(view.xdgSurface, &surfaceListener, &view);
+    view.toplevel = xdg_surface_get_toplevel(view.xdgSurface);
+    xdg_toplevel_add_listener(view.toplevel, &toplevelListener, &view);
+    xdg_toplevel_set_title(view.toplevel, "Aurilo");
+    xdg_toplevel_set_app_id(view.toplevel, "aurilo");
+    if (view.output != nullptr)
+        xdg_toplevel_set_fullscreen(view.toplevel, view.output);
+    wl_surface_commit(view.surface);
+}
+
+// --- outputs
+
+void OnOutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*, int32_t)
+{
+}
+
+void OnOutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t)
+{
+    auto* view = static_cast<OutputView*>(data);
+    if ((flags & WL_OUTPUT_MODE_CURRENT) == 0)
+        return;
+    view->deviceWidth = static_cast<uint32_t>(width);
+    view->deviceHeight = static_cast<uint32_t>(height);
+}
+
+// The output is described: it gets its toplevel, or a new layout for its new mode.
+void OnOutputDone(void* data, wl_output*)
+{
+    auto* view = static_cast<OutputView*>(data);
+    if (view->surface == nullptr)
+        CreateSurfaces(*view);
+    else if (view->configured)
+        ApplyConfigure(*view);
+}
+
+void OnOutputScale(void*, wl_output*, int32_t)
+{
+}
+
+const wl_output_listener outputListener { .geometry = OnOutputGeometry, .mode = OnOutputMode, .done = OnOutputDone,
+    .scale = OnOutputScale };
+
+void AddOutput(uint32_t name, uint32_t version)
+{
+    if (client.options.window)
+        return;
+    for (OutputView& view : client.views) {
+        if (view.used)
+            continue;
+        view = OutputView {};
+        view.used = true;
+        view.outputName = name;
+        // Version 3 for release; before 2 there is no done event to wait for.
+        view.output = Bind<wl_output>(name, &wl_output_interface, version, 3);
+        wl_output_add_listener(view.output, &outputListener, &view);
+        return;
+    }
+}
+
+// --- input
+
+void Quit()
+{
+    client.quitRequested = true;
+}
+
+void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
+{
+    close(fd);
+}
+
+void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) { }
+void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) { }
+
+void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
+{
+    if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
+        Quit();
+}
+
+void OnModifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) { }
+void OnRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) { }
+
+const wl_keyboard_listener keyboardListener { OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers,
+    OnRepeatInfo };
+
+// In the view's background coordinates: the image surface lies at its place.
+ScreenPoint PointOn(const OutputView& view, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
+{
+    const bool onImage = surface == view.imageSurface;
+    return { wl_fixed_to_int(x) + (onImage ? view.layout.x : 0), wl_fixed_to_int(y) + (onImage ? view.layout.y : 0) };
+}
+
+wl_surface* pointerSurface = nullptr;
+
+// Travel is measured from where the pointer first entered; entering another
+// output's view has taken it across outputs, which closes like any travel.
+void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
+{
+    wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    OutputView* view = ViewOf(surface);
+    pointerSurface = surface;
+    if (view == nullptr)
+        return;
+    const ScreenPoint point = PointOn(*view, surface, x, y);
+    if (!client.pointerSeen) {
+        client.pointerSeen = true;
+        client.pointerView = view;
+        client.pointerReference = point;
+    } else if (view != client.pointerView || MouseTravelCloses(client.pointerReference, point)) {
+        Quit();
+    }
+}
+
+void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*)
+{
+    pointerSurface = nullptr;
+}
+
+void OnPointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
+{
+    OutputView* view = ViewOf(pointerSurface);
+    if (view != nullptr && client.pointerSeen && MouseTravelCloses(client.pointerReference, PointOn(*view, pointerSurface, x, y)))
+        Quit();
+}
+
+void OnPointerButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state)
+{
+    if (state == WL_POINTER_BUTTON_STATE_PRESSED)
+        Quit();
+}
+
+void OnPointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) { }
+void OnPointerFrame(void*, wl_pointer*) { }
+void OnPointerAxisSource(void*, wl_pointer*, uint32_t) { }
+void OnPointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) { }
+void OnPointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) { }
+
+const wl_pointer_listener pointerListener { .enter = OnPointerEnter, .leave = OnPointerLeave,
+    .motion = OnPointerMotion, .button = OnPointerButton, .axis = OnPointerAxis, .frame = OnPointerFrame,
+    .axis_source = OnPointerAxisSource, .axis_stop = OnPointerAxisStop, .axis_discrete = OnPointerAxisDiscrete };
+
+void OnSeatCapabilities(void*, wl_seat* seat, uint32_t capabilities)
+{
+    const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+    const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+    if (hasKeyboard && client.keyboard == nullptr) {
+        client.keyboard = wl_seat_get_keyboard(seat);
+        wl_keyboard_add_listener(client.keyboard, &keyboardListener, nullptr);
+    } else if (!hasKeyboard && client.keyboard != nullptr) {
+        wl_keyboard_release(client.keyboard);
+        client.keyboard = nullptr;
+    }
+    if (hasPointer && client.pointer == nullptr) {
+        client.pointer = wl_seat_get_pointer(seat);
+        wl_pointer_add_listener(client.pointer, &pointerListener, nullptr);
+    } else if (!hasPointer && client.pointer != nullptr) {
+        wl_pointer_release(client.pointer);
+        client.pointer = nullptr;
+    }
+}
+
+void OnSeatName(void*, wl_seat*, const char*) { }
+
+const wl_seat_listener seatListener { OnSeatCapabilities, OnSeatName };
+
+// --- globals
+
+void OnPing(void*, xdg_wm_base* base, uint32_t serial)
+{
+    xdg_wm_base_pong(base, serial);
+}
+
+const xdg_wm_base_listener wmBaseListener { OnPing };
+
+void OnGlobal(void*, wl_registry*, uint32_t name, const char* interface, uint32_t version)
+{
+    const std::string_view offered(interface);
+    if (offered == wl_compositor_interface.name)
+        client.compositor = Bind<wl_compositor>(name, &wl_compositor_interface, version, 4);
+    else if (offered == wl_subcompositor_interface.name)
+        client.subcompositor = Bind<wl_subcompositor>(name, &wl_subcompositor_interface, version, 1);
+    else if (offered == wl_shm_interface.name)
+        client.shm = Bind<wl_shm>(name, &wl_shm_interface, version, 1);
+    else if (offered == xdg_wm_base_interface.name) {
+        client.wmBase = Bind<xdg_wm_base>(name, &xdg_wm_base_interface, version, 1);
+        xdg_wm_base_add_listener(client.wmBase, &wmBaseListener, nullptr);
+    } else if (offered == wp_viewporter_interface.name)
+        client.viewporter = Bind<wp_viewporter>(name, &wp_viewporter_interface, version, 1);
+    else if (offered == wp_single_pixel_buffer_manager_v1_interface.name)
+        client.singlePixel = Bind<wp_single_pixel_buffer_manager_v1>(name,
+            &wp_single_pixel_buffer_manager_v1_interface, version, 1);
+    else if (offered == wl_seat_interface.name && client.seat == nullptr) {
+        client.seat = Bind<wl_seat>(name, &wl_seat_interface, version, 5);
+        wl_seat_add_listener(client.seat, &seatListener, nullptr);
+    } else if (offered == wl_output_interface.name)
+        AddOutput(name, version);
+}
+
+// An output that goes takes its view with it; the others go on.
+void OnGlobalRemove(void*, wl_registry*, uint32_t name)
+{
+    for (OutputView& view : client.views)
+        if (view.used && view.outputName == name)
+            DestroyView(view);
+}
+
+const wl_registry_listener registryListener { OnGlobal, OnGlobalRemove };
+
+std::string MissingGlobals()
+{
+    std::string missing;
+    const std::pair<const void*, const char*> needed[] = {
+        { client.compositor, wl_compositor_interface.name },
+        { client.subcompositor, wl_subcompositor_interface.name },
+        { client.shm, wl_shm_interface.name },
+        { client.wmBase, xdg_wm_base_interface.name },
+        { client.viewporter, wp_viewporter_interface.name },
+    };
+    for (const auto& [bound, name] : needed)
+        if (bound == nullptr)
+            missing += (missing.empty() ? "" : ", ") + std::string(name);
+    return missing;
+}
+
+} // namespace
+
+bool ConnectToCompositor(std::string& error)
+{
+    client.display = wl_display_connect(nullptr);
+    if (client.display == nullptr) {
+        const char* name = getenv("WAYLAND_DISPLAY");
+        error = std::string("cannot connect to a Wayland compositor (WAYLAND_DISPLAY=") + (name ? name : "unset") + ")";
+        return false;
+    }
+    client.registry = wl_display_get_registry(client.display);
+    wl_registry_add_listener(client.registry, &registryListener, nullptr);
+    if (wl_display_roundtrip(client.display) < 0) {
+        error = "lost the connection to the compositor";
+        return false;
+    }
+    const std::string missing = MissingGlobals();
+    if (!missing.empty()) {
+        error = "the compositor does not offer " + missing;
+        return false;
+    }
+    if (!MakeBlackPixel()) {
+        error = "no shared memory for a buffer";
+        return false;
+    }
+    return true;
+}
+
+void CreateWindowView()
+{
+    OutputView& view = client.views[0];
+    view = OutputView {};
+    view.used = true;
+    CreateSurfaces(view);
+}
+
+void DisconnectFromCompositor()
+{
+    if (client.display == nullptr)
+        return;
+    for (OutputView& view : client.views)
+        if (view.used)
+            DestroyView(view);
+    wl_display_disconnect(client.display);
+    client.display = nullptr;
+}
+
+namespace {
+
+void OnFrameDone(void* data, wl_callback* callback, uint32_t)
+{
+    auto* view = static_cast<OutputView*>(data);
+    wl_callback_destroy(callback);
+    view->frameCallback = nullptr;
+    OnViewReady(*view);
+}
+
+const wl_callback_listener frameListener { OnFrameDone };
+
+void BlowUp(const OutputView& view, const FrameBuffer& frame, uint8_t* pixels)
+{
+    const uint32_t stride = view.layout.bufferWidth * bytesPerPixel;
+    uint8_t* at = pixels + size_t { view.layout.imageY } * stride + size_t { view.layout.imageX } * bytesPerPixel;
+    if (client.options.compositorScaling)
+        ScaleFrame(frame, at, stride, imageWidth, imageHeight);
+    else
+        ScaleFrame(frame, at, stride, view.layout.fit.width, view.layout.fit.height);
+}
+
+} // namespace
+
+void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber)
+{
+    ShmBuffer* spare = nullptr;
+    for (ShmBuffer& held : view.buffers)
+        if (held.buffer != nullptr && !held.busy)
+            spare = &held;
+    if (spare == nullptr) {
+        view.waitingForBuffer = true;
+        return;
+    }
+    BlowUp(view, frame, spare->pixels);
+    wl_surface_attach(view.imageSurface, spare->buffer, 0, 0);
+    wl_surface_damage_buffer(view.imageSurface, 0, 0, INT32_MAX, INT32_MAX);
+    view.frameCallback = wl_surface_frame(view.imageSurface);
+    wl_callback_add_listener(view.frameCallback, &frameListener, &view);
+    wl_surface_commit(view.imageSurface);
+    spare->busy = true;
+    view.shownFrame = frameNumber;
+}

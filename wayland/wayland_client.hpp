@@ -1,0 +1,93 @@
+// The Wayland side of the saver: the compositor's globals, one view for each
+// output (a full-screen toplevel whose black background is a single pixel
+// stretched by a viewport, with the image in a subsurface above it), or one
+// ordinary window, and the seat whose input ends the saver.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include <wayland-client.h>
+
+#include "single-pixel-buffer-v1-client.h"
+#include "viewporter-client.h"
+#include "xdg-shell-client.h"
+
+#include "engine/frame/buffer_frame_cycle.hpp"
+#include "engine/input/pointer_travel.hpp"
+#include "wayland/output_layout.hpp"
+#include "wayland/wayland_options.hpp"
+
+struct ShmBuffer {
+    wl_buffer* buffer;
+    uint8_t* pixels;
+    bool busy; // the compositor still reads it
+};
+
+constexpr int buffersPerView = 2;
+
+struct OutputView {
+    bool used;
+    uint32_t outputName; // the wl_output's registry name; 0 for the window
+    wl_output* output;
+    uint32_t deviceWidth; // the output's current mode
+    uint32_t deviceHeight;
+    wl_surface* surface; // black, the size of the output
+    xdg_surface* xdgSurface;
+    xdg_toplevel* toplevel;
+    wp_viewport* backgroundViewport;
+    wl_surface* imageSurface;
+    wl_subsurface* subsurface;
+    wp_viewport* imageViewport;
+    uint32_t pendingWidth; // logical, from the toplevel's last configure
+    uint32_t pendingHeight;
+    bool configured;
+    OutputLayout layout;
+    int poolFd;
+    uint8_t* poolMemory;
+    size_t poolSize;
+    wl_shm_pool* pool;
+    ShmBuffer buffers[buffersPerView];
+    wl_callback* frameCallback;
+    uint64_t shownFrame; // the engine frame it shows; 0 for none yet
+    bool waitingForBuffer;
+    bool presented; // its frame is on the screen (test mode)
+};
+
+constexpr int maxViews = 16;
+
+struct WaylandClient {
+    WaylandOptions options;
+    wl_display* display;
+    wl_registry* registry;
+    wl_compositor* compositor;
+    wl_subcompositor* subcompositor;
+    wl_shm* shm;
+    xdg_wm_base* wmBase;
+    wp_viewporter* viewporter;
+    wp_single_pixel_buffer_manager_v1* singlePixel;
+    wl_buffer* black; // one opaque black pixel, shared by every background
+    wl_seat* seat;
+    wl_keyboard* keyboard;
+    wl_pointer* pointer;
+    bool pointerSeen;
+    ScreenPoint pointerReference; // where the pointer first entered, in the view's logical pixels
+    OutputView* pointerView;
+    OutputView views[maxViews];
+    bool quitRequested; // input ended the saver
+};
+
+extern WaylandClient client;
+
+// Connects and binds what the saver needs; false with a one-line reason.
+bool ConnectToCompositor(std::string& error);
+void CreateWindowView();
+void DisconnectFromCompositor();
+
+// Called when a view can show a frame: the engine's frame number it would
+// show next is up to the caller (see aurilo_wayland.cpp).
+void OnViewReady(OutputView& view);
+// Blows the engine's frame up into a free buffer and commits it with a frame
+// callback; when no buffer is free it waits for one.
+void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber);
