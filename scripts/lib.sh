@@ -13,6 +13,13 @@ wait_until() { # seconds, then the command
   done
 }
 
+stop() { # pid of a job: ends it and waits for it
+  [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null
+  return 0
+}
+# False without a pid, so that a process never found is never gone.
+gone() { [ -n "$1" ] && ! kill -0 "$1" 2>/dev/null; }
+
 # The log is emptied here: the job opens it late, and a wait could read the
 # last run's lines. $! is the job's.
 in_background() { # log, then the command

@@ -279,9 +279,11 @@ void AddOutput(uint32_t name, uint32_t version)
 
 // --- input
 
+// Input ends the saver full screen; an ordinary window only closes as windows do.
 void Quit()
 {
-    client.quitRequested = true;
+    if (!client.options.window)
+        client.quitRequested = true;
 }
 
 void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
@@ -317,7 +319,8 @@ wl_surface* pointerSurface = nullptr;
 // output's view has taken it across outputs, which closes like any travel.
 void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
 {
-    wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    if (!client.options.window)
+        wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
     OutputView* view = ViewOf(surface);
     pointerSurface = surface;
     if (view == nullptr)

@@ -18,10 +18,8 @@ work=$(mktemp -d /tmp/aurilo-wayland.XXXXXX)
 chmod 755 "$work"
 runtime=$work/runtime
 sway_pid='' client_pid='' bare_pid=''
-stop() { # pid: ends it and waits for it
-  [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null
-  return 0
-}
+# shellcheck source=../../scripts/lib.sh
+source "$(dirname "$0")/../../scripts/lib.sh"
 cleanup() {
   stop "$client_pid"
   stop "$bare_pid"
@@ -29,9 +27,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# shellcheck source=../../scripts/lib.sh
-source "$(dirname "$0")/../../scripts/lib.sh"
 
 # sway refuses to run as root: as root it runs as nobody, in a runtime folder
 # nobody owns. The client, grim and wtype connect as whoever runs this.
@@ -107,7 +102,6 @@ ended_within_a_second() { # pid
   for tenths in $(seq 10); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   return 1
 }
-gone() { ! kill -0 "$1" 2>/dev/null; }
 # The exit status of a job that must end within the seconds; 124, and ended, when it does not.
 status_within() { # seconds, pid
   if wait_until "$1" gone "$2"; then

@@ -19,10 +19,8 @@ compare=$build/tests/compare-capture
 check_palette=$build/tests/check-installed-palette
 work=$(mktemp -d /tmp/aurilo-hack.XXXXXX)
 xvfb_pid='' window_pid='' daemon_pid=''
-stop() { # pid: ends it and waits for it
-  [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null
-  return 0
-}
+# shellcheck source=../../scripts/lib.sh
+source "$(dirname "$0")/../../scripts/lib.sh"
 cleanup() {
   stop "$daemon_pid"
   stop "$window_pid"
@@ -30,9 +28,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# shellcheck source=../../scripts/lib.sh
-source "$(dirname "$0")/../../scripts/lib.sh"
 
 start_screen() { # WIDTHxHEIGHTxDEPTH, then further Xvfb options
   local geometry=$1
@@ -58,7 +53,6 @@ close_window() {
 segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid { print $1 }'; }
 # Both false without a pid, so that a hack never found passes neither.
 no_segments_of() { [ -n "$1" ] && [ -z "$(segments_of "$1")" ]; }
-gone() { [ -n "$1" ] && ! kill -0 "$1" 2>/dev/null; }
 segments_marked_for_removal() { # pid
   local id
   for id in $(segments_of "$1"); do ipcs -m | awk -v id="$id" '$2 == id' | grep -q dest || return 1; done
