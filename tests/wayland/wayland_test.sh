@@ -93,6 +93,9 @@ if start_sway 2 "output HEADLESS-1 mode 1920x1080 scale 1" "output HEADLESS-2 mo
   wait_until 30 grep -q "drew 6 frames" "$work/client.err"
   shows_the_frame "two outputs at once: HEADLESS-1 x2" HEADLESS-1 320 60 1280 960
   shows_the_frame "... and HEADLESS-2 x3" HEADLESS-2 480 90 1920 1440
+  swaymsg create_output >/dev/null
+  output_shows_it() { grim -o HEADLESS-3 -t ppm "$work/added.ppm" 2>/dev/null && "$compare" "$work/added.ppm" "$frame" 4 >/dev/null; }
+  expect "an output added while it runs gets the frame too" wait_until 30 output_shows_it
   stop "$client_pid"
 fi
 

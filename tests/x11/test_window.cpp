@@ -1,6 +1,6 @@
-// A plain window for the hack's tests: prints its id, stays until killed or,
-// with a time given, destroys itself after that many milliseconds.
-//   test-window WIDTH HEIGHT [DESTROY-AFTER-MS]
+// A plain window for the hack's tests: prints its id and stays until the
+// program is ended, which takes the window with it.
+//   test-window WIDTH HEIGHT
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -21,11 +21,6 @@ int main(int argc, char** argv)
     XSync(display, False);
     std::printf("0x%lx\n", window);
     std::fflush(stdout);
-    const long destroyAfter = argc > 3 ? std::atol(argv[3]) : -1;
-    for (long waited = 0; destroyAfter < 0 || waited < destroyAfter; waited += 10)
-        usleep(10000);
-    XDestroyWindow(display, window);
-    XSync(display, False);
-    XCloseDisplay(display);
-    return 0;
+    for (;;)
+        pause();
 }
