@@ -105,7 +105,8 @@ bool MakeBuffers(OutputView& view)
 bool MakeBlackPixel()
 {
     if (client.singlePixel != nullptr) {
-        client.black = wp_single_pixel_buffer_manager_v1_create_u32_rgba_buffer(client.singlePixel, 0, 0, 0, UINT32_MAX);
+        client.black
+            = wp_single_pixel_buffer_manager_v1_create_u32_rgba_buffer(client.singlePixel, 0, 0, 0, UINT32_MAX);
         return true;
     }
     int fd;
@@ -343,7 +344,8 @@ void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*)
 void OnPointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
 {
     OutputView* view = ViewOf(pointerSurface);
-    if (view != nullptr && client.pointerSeen && MouseTravelCloses(client.pointerReference, PointOn(*view, pointerSurface, x, y)))
+    if (view != nullptr && client.pointerSeen
+        && MouseTravelCloses(client.pointerReference, PointOn(*view, pointerSurface, x, y)))
         Quit();
 }
 
