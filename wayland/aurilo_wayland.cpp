@@ -83,18 +83,28 @@ void TellWhenAllPresented()
     }
 }
 
-// The loop ends on input, a signal, or a connection that fails.
+// Handles what is queued until the display is ready to read; false on a failure.
+bool PrepareToRead(wl_display* display)
+{
+    while (wl_display_prepare_read(display) != 0)
+        if (wl_display_dispatch_pending(display) < 0)
+            return false;
+    return true;
+}
+
+// The loop ends on input, a signal, or a connection that fails. A signal
+// interrupts the wait, which then reads nothing.
 bool Run(std::string& error)
 {
     wl_display* display = client.display;
     pollfd events { wl_display_get_fd(display), POLLIN, 0 };
     while (!stopRequested && !client.quitRequested) {
-        while (wl_display_prepare_read(display) != 0)
-            if (wl_display_dispatch_pending(display) < 0)
-                break;
+        if (!PrepareToRead(display))
+            break;
         wl_display_flush(display);
-        const int ready = poll(&events, 1, client.options.showFps ? 250 : -1);
-        if (ready > 0 ? wl_display_read_events(display) < 0 : (wl_display_cancel_read(display), false))
+        if (poll(&events, 1, client.options.showFps ? 250 : -1) <= 0)
+            wl_display_cancel_read(display);
+        else if (wl_display_read_events(display) < 0)
             break;
         if (wl_display_dispatch_pending(display) < 0)
             break;

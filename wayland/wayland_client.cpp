@@ -327,8 +327,7 @@ void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* sur
     if (view == nullptr)
         return;
     const ScreenPoint point = PointOn(*view, surface, x, y);
-    if (!client.pointerSeen) {
-        client.pointerSeen = true;
+    if (client.pointerView == nullptr) {
         client.pointerView = view;
         client.pointerReference = point;
     } else if (view != client.pointerView || MouseTravelCloses(client.pointerReference, point)) {
@@ -344,7 +343,7 @@ void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*)
 void OnPointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
 {
     OutputView* view = ViewOf(pointerSurface);
-    if (view != nullptr && client.pointerSeen
+    if (view != nullptr && client.pointerView != nullptr
         && MouseTravelCloses(client.pointerReference, PointOn(*view, pointerSurface, x, y)))
         Quit();
 }

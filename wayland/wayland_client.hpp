@@ -71,9 +71,8 @@ struct WaylandClient {
     wl_seat* seat;
     wl_keyboard* keyboard;
     wl_pointer* pointer;
-    bool pointerSeen;
-    ScreenPoint pointerReference; // where the pointer first entered, in the view's logical pixels
-    OutputView* pointerView;
+    OutputView* pointerView; // where the pointer first entered; null until it does
+    ScreenPoint pointerReference; // there, in the view's logical pixels
     OutputView views[maxViews];
     bool quitRequested; // input ended the saver
 };

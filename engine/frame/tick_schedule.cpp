@@ -20,12 +20,6 @@ bool ParseDecimal(std::string_view text, uint64_t maxValue, uint64_t& value)
 
 namespace {
 
-// The user's text, cut short enough for one line.
-std::string_view Shortened(std::string_view item)
-{
-    return item.substr(0, 24);
-}
-
 // The digits of value, written at the end of room.
 std::string_view Decimal(uint32_t value, char (&room)[10])
 {
@@ -49,7 +43,7 @@ bool TickList::Next(uint32_t& tick)
     rest_.remove_prefix(ended_ ? rest_.size() : comma + 1);
     uint64_t value;
     if (!ParseDecimal(item, largestTick, value)) {
-        NoteFault({ "bad tick '", Shortened(item), "'" });
+        NoteFault({ "bad tick '", item.substr(0, 24), "'" }); // the user's text, cut to one line
         return false;
     }
     if (!first_ && value < last_) {

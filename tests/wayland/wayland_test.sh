@@ -12,7 +12,7 @@ set -u
 build=$(realpath "$1")
 client=$build/wayland/aurilo-wayland
 render=$build/tools/aurilo-render
-compare=$build/tests/compare-capture
+compare=$build/tests/compare-xwd
 bare=$build/tests/bare-compositor
 work=$(mktemp -d /tmp/aurilo-wayland.XXXXXX)
 chmod 755 "$work"
@@ -59,17 +59,20 @@ start_sway() { # number of outputs, then lines of its configuration
 
 ticks=0,16,33,1017,5000,12345
 frame=$work/frame.raw
-"$render" --format 32 --ticks "$ticks" --raw "$frame"
+# grim's RGB becomes a 24-bit XWD: the renderer's 24-bit frame, value for value.
+"$render" --format 24 --ticks "$ticks" --raw "$frame"
 
 start_client() { # options
   stop "$client_pid"
   in_background "$work/client.err" "$client" "$@"
   client_pid=$!
 }
+capture() { # output, XWD file
+  grim -o "$1" -t ppm - 2>/dev/null | convert ppm:- xwd:"$2"
+}
 shows_the_frame() { # description, output, placement X Y W H
-  grim -o "$2" -t ppm "$work/capture.ppm"
-  expect "$1" "$compare" "$work/capture.ppm" "$frame" 4 "${@:3}"
-  rm -f "$work/capture.ppm"
+  capture "$2" "$work/capture.xwd"
+  expect "$1" "$compare" "$work/capture.xwd" "$frame" 3 "${@:3}"
 }
 
 echo "-- exact on every output"
@@ -94,8 +97,14 @@ if start_sway 2 "output HEADLESS-1 mode 1920x1080 scale 1" "output HEADLESS-2 mo
   shows_the_frame "two outputs at once: HEADLESS-1 x2" HEADLESS-1 320 60 1280 960
   shows_the_frame "... and HEADLESS-2 x3" HEADLESS-2 480 90 1920 1440
   swaymsg create_output >/dev/null
-  output_shows_it() { grim -o HEADLESS-3 -t ppm "$work/added.ppm" 2>/dev/null && "$compare" "$work/added.ppm" "$frame" 4 >/dev/null; }
+  output_shows_it() { capture HEADLESS-3 "$work/added.xwd" && "$compare" "$work/added.xwd" "$frame" 3 >/dev/null; }
   expect "an output added while it runs gets the frame too" wait_until 30 output_shows_it
+  # Three outputs at 60 Hz: an engine frame each would make it three times the rate.
+  start_client -fps
+  rates_told() { [ "$(grep -c 'frames per second' "$work/client.err")" -ge 3 ]; }
+  wait_until 30 rates_told
+  rate=$(tail -1 "$work/client.err" | awk '{ print int($2) }')
+  expect "live on three outputs the engine draws each frame once: $rate a second" test "${rate:-999}" -le 70
   stop "$client_pid"
 fi
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "x11/hack_options.hpp"
+#include "engine/frame/frame_scaling.hpp"
 
 namespace {
 
@@ -84,6 +86,37 @@ TEST(HackOptions, BadInputIsRefused)
     EXPECT_EQ(error, "--ticks: ticks must be ascending: 4 follows 5");
     EXPECT_FALSE(Parse({ "-ticks", "x" }, options, error));
     EXPECT_EQ(error, "-ticks: bad tick 'x'");
+}
+
+TEST(ImageFit, ScalingTakesTheNearestPixelFromTheTopLeft)
+{
+    auto frame = std::make_unique<FrameBuffer>();
+    frame->bytesPerPixel = 1;
+    frame->pitch = imageWidth;
+    for (uint32_t y = 0; y < imageHeight; ++y)
+        for (uint32_t x = 0; x < imageWidth; ++x)
+            frame->bytes[y * imageWidth + x] = static_cast<uint8_t>(x + 3 * y);
+    uint8_t scaled[240][320];
+    ScaleFrame(*frame, &scaled[0][0], 320, 320, 240);
+    EXPECT_EQ(scaled[0][0], 0);
+    EXPECT_EQ(scaled[0][1], 2);
+    EXPECT_EQ(scaled[1][0], 6);
+    EXPECT_EQ(scaled[239][319], static_cast<uint8_t>(638 + 3 * 478));
+
+    // 149x112: column 148 takes 148 * 640 / 149 = 635, row 111 takes 111 * 480 / 112 = 475.
+    uint8_t odd[112][149];
+    ScaleFrame(*frame, &odd[0][0], 149, 149, 112);
+    EXPECT_EQ(odd[0][1], 4);
+    EXPECT_EQ(odd[1][0], static_cast<uint8_t>(3 * 4));
+    EXPECT_EQ(odd[111][148], static_cast<uint8_t>(635 + 3 * 475));
+
+    // x2: every source pixel a 2x2 block.
+    std::vector<uint8_t> doubled(1280 * 960);
+    ScaleFrame(*frame, doubled.data(), 1280, 1280, 960);
+    EXPECT_EQ(doubled[0], doubled[1281]);
+    EXPECT_EQ(doubled[2], 1);
+    EXPECT_EQ(doubled[2 * 1280], 3);
+    EXPECT_EQ(doubled[959 * 1280 + 1279], static_cast<uint8_t>(639 + 3 * 479));
 }
 
 } // namespace

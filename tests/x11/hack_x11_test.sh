@@ -15,7 +15,7 @@ build=$(realpath "$1")
 hack=$build/x11/aurilo
 render=$build/tools/aurilo-render
 window_tool=$build/tests/test-window
-compare=$build/tests/compare-capture
+compare=$build/tests/compare-xwd
 check_palette=$build/tests/check-installed-palette
 work=$(mktemp -d /tmp/aurilo-hack.XXXXXX)
 xvfb_pid='' window_pid='' daemon_pid=''
