@@ -23,19 +23,3 @@ void* memset(void* destination, int value, size_t count)
 }
 
 }
-
-// The x87 sine and cosine of the math library report domain errors through
-// these; the saver never reads errno and has no handler to raise.
-extern "C" {
-
-int* _errno()
-{
-    static int lastError;
-    return &lastError;
-}
-
-void __mingw_raise_matherr(int, const char*, double, double, double)
-{
-}
-
-}
