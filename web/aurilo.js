@@ -15,6 +15,17 @@ const frame = document.getElementById('frame');
 const frameContext = frame.getContext('2d');
 const report = document.getElementById('report');
 
+// Whatever stops the page says so in words: a black page would tell nothing.
+// The first failure is the one shown; what it causes later adds nothing.
+function fail(words) {
+  if (document.body.dataset.failed)
+    return;
+  report.textContent = words;
+  document.body.dataset.failed = 'yes';
+}
+addEventListener('error', (event) => fail(`Aurilo stopped: ${event.message}`));
+addEventListener('unhandledrejection', (event) => fail(`Aurilo stopped: ${event.reason?.message ?? event.reason}`));
+
 // Served, the module lies beside the page; in the one-file page it is inside it.
 async function loadEngine() {
   if (typeof WebAssembly !== 'object')
@@ -58,19 +69,45 @@ function fitCanvas() {
 
 // Kept: an observer nothing refers to may be collected, and stop observing.
 let windowObserver;
+// Some engines (WebKit) have no device-pixel box, and refuse to observe it.
+const knowsDevicePixels = typeof ResizeObserverEntry === 'function'
+  && 'devicePixelContentBoxSize' in ResizeObserverEntry.prototype;
 
 function followTheWindow() {
   // Sizes in device pixels exactly, also when the ratio changes (another
   // monitor, browser zoom); where that box is unknown, CSS pixels times the ratio.
-  windowObserver = new ResizeObserver(([entry]) => {
-    const box = entry.devicePixelContentBoxSize?.[0];
-    devicePixels = box ? { width: box.inlineSize, height: box.blockSize } : {
-      width: Math.round(entry.contentRect.width * devicePixelRatio),
-      height: Math.round(entry.contentRect.height * devicePixelRatio),
+  let cssSize;
+  const measure = () => {
+    devicePixels = {
+      width: Math.round(cssSize.width * devicePixelRatio),
+      height: Math.round(cssSize.height * devicePixelRatio),
     };
     fitCanvas();
+  };
+  windowObserver = new ResizeObserver(([entry]) => {
+    if (knowsDevicePixels) {
+      const [box] = entry.devicePixelContentBoxSize;
+      devicePixels = { width: box.inlineSize, height: box.blockSize };
+      fitCanvas();
+    } else {
+      cssSize = entry.contentRect;
+      measure();
+    }
   });
-  windowObserver.observe(document.documentElement, { box: 'device-pixel-content-box' });
+  if (knowsDevicePixels) {
+    windowObserver.observe(document.documentElement, { box: 'device-pixel-content-box' });
+    return;
+  }
+  windowObserver.observe(document.documentElement);
+  // Without the device-pixel box, a new ratio at the same CSS size is seen
+  // only as a change of resolution.
+  const followTheRatio = () => matchMedia(`(resolution: ${devicePixelRatio}dppx)`)
+    .addEventListener('change', () => {
+      if (cssSize)
+        measure();
+      followTheRatio();
+    }, { once: true });
+  followTheRatio();
 }
 
 function show() {
@@ -87,8 +124,7 @@ function drawTicks(text) {
   if (drawn === 0) {
     const fault = new Uint8Array(engine.memory.buffer, engine.tickFault());
     const words = read < text.length ? '?ticks: too long a list' : new TextDecoder().decode(fault.subarray(0, fault.indexOf(0)));
-    report.textContent = `Aurilo cannot draw these frames: ${words}`;
-    document.body.dataset.failed = 'yes';
+    fail(`Aurilo cannot draw these frames: ${words}`);
     return;
   }
   show();
@@ -151,20 +187,25 @@ function run() {
 try {
   engine = await loadEngine();
 } catch (error) {
-  report.textContent = `Aurilo could not start its engine: ${error.message}`;
-  document.body.dataset.failed = 'yes';
+  fail(`Aurilo could not start its engine: ${error.message}`);
   throw error;
 }
-engine.start(canvasFormat);
-// The module never grows its memory, so this view stays valid.
-image = new ImageData(new Uint8ClampedArray(engine.memory.buffer, engine.pixels(), width * height * 4), width, height);
-fitCanvas();
-followTheWindow();
-const query = new URLSearchParams(location.search);
-if (query.has('ticks')) {
-  drawTicks(query.get('ticks'));
-} else if (query.has('bench')) {
-  bench();
-} else {
-  run();
+try {
+  engine.start(canvasFormat);
+  // The module never grows its memory, so this view stays valid.
+  image = new ImageData(new Uint8ClampedArray(engine.memory.buffer, engine.pixels(), width * height * 4),
+    width, height);
+  fitCanvas();
+  followTheWindow();
+  const query = new URLSearchParams(location.search);
+  if (query.has('ticks')) {
+    drawTicks(query.get('ticks'));
+  } else if (query.has('bench')) {
+    bench();
+  } else {
+    run();
+  }
+} catch (error) {
+  fail(`Aurilo could not start: ${error.message}`);
+  throw error;
 }

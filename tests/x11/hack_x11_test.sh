@@ -8,8 +8,9 @@
 # where the server cannot reach its shared memory, through XPutImage. With
 # -fps the rate covers the lower-left corner and nothing else. It ends with 0
 # on SIGTERM and when its window goes, leaving no shared memory of its own.
-# The .deb passes lintian. Waits end on deadlines that a loaded machine meets.
-#   hack_x11_test.sh NATIVE-BUILD
+# The .deb passes lintian, and so does the arm64 one of ARM64-BUILD, with the
+# same files. Waits end on deadlines that a loaded machine meets.
+#   hack_x11_test.sh NATIVE-BUILD [ARM64-BUILD]
 set -u
 build=$(realpath "$1")
 hack=$build/x11/aurilo
@@ -127,8 +128,8 @@ expect "-fps while -ticks holds its frame: the rate reads 0.0" \
 xwd -id "$window" -silent >"$work/capture.xwd"
 "$compare" "$work/capture.xwd" "$(frame 32)" 4 0 0 640 480 >"$work/compare"
 # "not as expected within LEFT,TOP to RIGHT,BOTTOM"
-expect "-fps: the rate is drawn over the lower-left corner, the rest is the exact frame" awk \
-  '/within/ { split($5, a, ","); split($7, b, ","); ok = b[1] < 200 && a[2] >= 440 } END { exit !ok }' "$work/compare"
+expect "-fps: the rate is drawn over the lower-left corner, above its margin, the rest is the exact frame" awk \
+  '/within/ { split($5, a, ","); split($7, b, ","); ok = b[1] < 200 && a[2] >= 440 && b[2] <= 480 - 9 } END { exit !ok }' "$work/compare"
 # Inside the text's box every pixel is the text's: white letters, fewer than the black around them.
 text_box=$(awk '/within/ { split($5, a, ","); split($7, b, ","); print b[1] - a[1] + 1 "x" b[2] - a[2] + 1 "+" a[1] "+" a[2] }' "$work/compare")
 convert xwd:"$work/capture.xwd" -crop "$text_box" -format %c histogram:info: >"$work/text-colours"
@@ -229,6 +230,15 @@ sleep 1.1 # a second later, so that a timestamp of the packing shows
 expect "packed again a second later, the .deb has the same bytes" cmp -s "$deb" "$work/first.deb"
 expect "lintian finds no error in $(basename "$deb")" bash -c "lintian --fail-on error '$deb' >'$work/lintian' 2>&1"
 grep -v '^running with root' "$work/lintian"
+if [ -n "${2:-}" ]; then
+  (cd "$2" && cpack -G DEB >/dev/null)
+  arm64_deb=$(ls "$2"/aurilo_*_arm64.deb)
+  expect "lintian finds no error in $(basename "$arm64_deb")" bash -c "lintian --fail-on error '$arm64_deb' >'$work/lintian' 2>&1"
+  grep -v '^running with root' "$work/lintian"
+  files_of() { dpkg-deb -c "$1" | awk '{ print $6 }'; }
+  same_files() { [ -n "$(files_of "$1")" ] && [ "$(files_of "$1")" = "$(files_of "$2")" ]; }
+  expect "... it holds the same files as $(basename "$deb")" same_files "$deb" "$arm64_deb"
+fi
 dpkg-deb -x "$deb" "$work/package"
 hack_path=$work/package/usr/libexec/xscreensaver/aurilo
 expect "the .deb holds the hack, its settings, the Wayland client, their manual pages, copyright and changelog" \
@@ -264,14 +274,35 @@ daemon_environment=(env HOME="$home")
 as_daemon_user() { "${as_user[@]}" "${daemon_environment[@]}" "$@"; }
 hack_pids() { pgrep -x aurilo -P "$(pgrep -d, -P "$daemon_pid")"; }
 
+# XScreenSaver 6.09 runs no hack at all on a screen without a GL visual (it
+# shows "No GL visuals" instead), and Xvfb has GLX only on TrueColor screens:
+# there the check says it did not run, and why, rather than pass or fail.
+drawn() { grep -q 'aurilo: drew' "$work/daemon.log"; }
+# 6.06 says so too, but runs the hack; 6.09 posts its error and waits to cycle.
+gave_up_without_gl() { grep -q 'did not report a GL visual' "$work/daemon.log" && grep -q ': cycling in ' "$work/daemon.log"; }
+drawn_or_gave_up() { drawn || gave_up_without_gl; }
+
+activated() {
+  as_daemon_user xscreensaver-command -activate >/dev/null 2>&1
+  wait_until 5 grep -q 'blanking' "$work/daemon.log"
+}
+
 daemon_shows_the_frame() { # depth, format
   local depth=$1 format=$2
   start_screen "1920x1080x$depth"
-  in_background "$work/daemon.log" "${as_user[@]}" "${daemon_environment[@]}" xscreensaver -no-splash
+  in_background "$work/daemon.log" "${as_user[@]}" "${daemon_environment[@]}" xscreensaver -no-splash -verbose
   daemon_pid=$!
   wait_until 60 as_daemon_user xscreensaver-command -time >/dev/null 2>&1
-  as_daemon_user xscreensaver-command -activate >/dev/null 2>&1
-  wait_for_drawing "$work/daemon.log" || { echo "nothing drawn within 30 s; the daemon's last lines:"; tail -20 "$work/daemon.log"; }
+  # A daemon that answers may not yet hear: on a loaded machine the first
+  # -activate can be lost, so it is sent again until the daemon blanks.
+  wait_until 30 activated
+  wait_until 30 drawn_or_gave_up || { echo "nothing drawn within 30 s; the daemon's last lines:"; tail -20 "$work/daemon.log"; }
+  if ! drawn && gave_up_without_gl && [ "$depth" -ne 24 ]; then
+    echo "not run: depth $depth in the daemon: $(as_daemon_user xscreensaver-command -version 2>/dev/null) finds no GL visual on this screen and runs no hack"
+    stop "$daemon_pid"
+    daemon_pid=
+    return 0
+  fi
   shows_the_frame "depth $depth: after -activate the screen shows the frame x2, centred" "$format" -root 320 60 1280 960
   local pid
   pid=$(hack_pids) || tail -5 "$work/daemon.log"
