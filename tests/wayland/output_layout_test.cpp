@@ -26,6 +26,10 @@ TEST(OutputLayout, AtScaleOneAndAHalfTheSurfaceTakesWholeLogicalAndDevicePixels)
     const OutputLayout scaled = LayOutImage(2880, 1620, 1920, 1080, 2, true);
     EXPECT_EQ(Placed(scaled), (std::array<uint32_t, 8> { 533, 220, 853, 640, 640, 480, 0, 0 }));
     EXPECT_EQ(LayOutImage(3840, 2160, 1920, 1080, 0, false).bufferScale, 2);
+    // Near 1.75 logical places and sizes round to nearest: the x4 image at
+    // 640,120 device pixels is at 365.7,68.6 logical, 1462.7x1096.9.
+    const OutputLayout rounded = LayOutImage(3840, 2160, 2194, 1234, 0, true);
+    EXPECT_EQ(Placed(rounded), (std::array<uint32_t, 8> { 366, 69, 1463, 1097, 640, 480, 0, 0 }));
 }
 
 } // namespace

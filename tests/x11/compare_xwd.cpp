@@ -1,17 +1,17 @@
 // Compares a window captured with xwd against a frame that aurilo-render wrote
 // (--raw) in the same format: the frame, placed and scaled as the hack shows
 // it, pixel value for pixel value, and black (0) around it. The placement is
-// the one given, or else the hack's own rule for the capture's size.
+// the one given, or else the hack's own rule for the capture's size; the
+// scaling is worked out here, not with the product's.
 //   compare-xwd CAPTURE.xwd FRAME.raw BYTES-PER-PIXEL [X Y WIDTH HEIGHT]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <vector>
 
-#include "engine/frame/frame_scaling.hpp"
+#include "engine/frame/image_placement.hpp"
 
 namespace {
 
@@ -59,16 +59,10 @@ int main(int argc, char** argv)
         std::printf("capture is %u bits a pixel, frame %u\n", bitsPerPixel, size * 8);
         return 1;
     }
-    auto frame = std::make_unique<FrameBuffer>();
-    std::copy(raw.begin(), raw.end(), frame->bytes);
-    frame->bytesPerPixel = size;
-    frame->pitch = static_cast<int32_t>(imageWidth * size);
     ImageFit fit = FitImage(width, height);
     if (argc == 8)
         fit = { static_cast<uint32_t>(std::atoi(argv[4])), static_cast<uint32_t>(std::atoi(argv[5])),
             static_cast<uint32_t>(std::atoi(argv[6])), static_cast<uint32_t>(std::atoi(argv[7])) };
-    Bytes expected(static_cast<size_t>(fit.width) * fit.height * size);
-    ScaleFrame(*frame, expected.data(), fit.width * size, fit.width, fit.height);
 
     const uint32_t mask = depth >= 32 ? 0xFFFFFFFFu : (1u << depth) - 1;
     long wrong = 0, litOutside = 0;
@@ -77,9 +71,10 @@ int main(int argc, char** argv)
         for (uint32_t x = 0; x < width; ++x) {
             const uint32_t value = Pixel(&capture[pixelsAt + y * bytesPerLine + x * size], size, msbFirst) & mask;
             const bool inside = x >= fit.x && x < fit.x + fit.width && y >= fit.y && y < fit.y + fit.height;
-            const uint32_t want = inside
-                ? Pixel(&expected[((y - fit.y) * fit.width + (x - fit.x)) * size], size, false) & mask
-                : 0;
+            // The frame pixel nearest below: k x k blocks when blown up whole.
+            const uint32_t frameX = inside ? (x - fit.x) * imageWidth / fit.width : 0;
+            const uint32_t frameY = inside ? (y - fit.y) * imageHeight / fit.height : 0;
+            const uint32_t want = inside ? Pixel(&raw[(frameY * imageWidth + frameX) * size], size, false) & mask : 0;
             if (value == want)
                 continue;
             left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = std::max(bottom, y);
