@@ -3,55 +3,36 @@
 // front ends and shown on every output as the compositor asks for it; a key,
 // a button or moving the pointer ends it.
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <poll.h>
 #include <string>
 #include <vector>
 
 #include "engine/frame/buffer_frame_cycle.hpp"
+#include "unix/frame_rate.hpp"
+#include "unix/monotonic_clock.hpp"
+#include "unix/stop_signals.hpp"
 #include "wayland/wayland_client.hpp"
 
 namespace {
 
 constexpr int exitUsage = 2;
 constexpr int exitFailure = 1;
-volatile std::sig_atomic_t stopRequested = 0;
-
-void RequestStop(int)
-{
-    stopRequested = 1;
-}
-
-uint32_t Milliseconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const uint64_t milliseconds = static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
-    return static_cast<uint32_t>(milliseconds);
-}
 
 FrameBuffer frame;
 uint64_t frameNumber = 0; // engine frames drawn so far; views show them by number
 uint32_t startTick = 0;
 bool toldDrawn = false;
 
-// With -fps, once a second: the engine frames drawn, on stderr.
-struct RateReport {
-    uint32_t since = 0;
-    uint32_t frames = 0;
+FrameRate rate; // engine frames drawn
 
-    void Report()
-    {
-        const uint32_t elapsed = Milliseconds() - since;
-        if (!client.options.showFps || elapsed < 1000)
-            return;
-        std::fprintf(stderr, "aurilo-wayland: %.1f frames per second\n", frames * 1000.0 / elapsed);
-        frames = 0;
-        since += elapsed;
-    }
-} rate;
+// With -fps, once a second: the engine frames drawn, on stderr.
+void ReportRate()
+{
+    double framesPerSecond = 0.0;
+    if (client.options.showFps && rate.SecondPassed(MonotonicMilliseconds(), framesPerSecond))
+        PrintFrameRate("aurilo-wayland", framesPerSecond);
+}
 
 bool TestMode()
 {
@@ -98,7 +79,7 @@ bool Run(std::string& error)
 {
     wl_display* display = client.display;
     pollfd events { wl_display_get_fd(display), POLLIN, 0 };
-    while (!stopRequested && !client.quitRequested) {
+    while (!StopRequested() && !client.quitRequested) {
         if (!PrepareToRead(display))
             break;
         wl_display_flush(display);
@@ -108,9 +89,9 @@ bool Run(std::string& error)
             break;
         if (wl_display_dispatch_pending(display) < 0)
             break;
-        rate.Report();
+        ReportRate();
     }
-    if (stopRequested || client.quitRequested)
+    if (StopRequested() || client.quitRequested)
         return true;
     const int code = wl_display_get_error(display);
     error = code == EPROTO ? "the compositor reported a protocol error" : "lost the connection to the compositor";
@@ -130,7 +111,7 @@ void OnViewReady(OutputView& view)
             TellWhenAllPresented();
             return;
         }
-        RenderFrame(Milliseconds() - startTick, frame);
+        RenderFrame(MonotonicMilliseconds() - startTick, frame);
         ++frameNumber;
         ++rate.frames;
     }
@@ -144,10 +125,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "aurilo-wayland: %s\n%s\n", error.c_str(), waylandUsage);
         return exitUsage;
     }
-    struct sigaction stop {};
-    stop.sa_handler = RequestStop;
-    sigaction(SIGTERM, &stop, nullptr);
-    sigaction(SIGINT, &stop, nullptr);
+    CatchStopSignals();
     StartRendering(*FindRenderFormat(32), frame);
     if (TestMode())
         DrawListedFrames();
@@ -158,8 +136,8 @@ int main(int argc, char** argv)
     }
     if (client.options.window)
         CreateWindowView();
-    startTick = Milliseconds();
-    rate.since = startTick;
+    startTick = MonotonicMilliseconds();
+    rate.Start(startTick);
     const bool ended = Run(error);
     if (!ended)
         std::fprintf(stderr, "aurilo-wayland: %s\n", error.c_str());

@@ -1,42 +1,29 @@
 // aurilo: the saver as an XScreenSaver hack. Draws into $XSCREENSAVER_WINDOW,
 // the root window, a window given by id, or a window of its own, with the same
 // effect, pixel writer and frame clock as the Windows saver.
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "engine/frame/buffer_frame_cycle.hpp"
+#include "unix/frame_rate.hpp"
+#include "unix/monotonic_clock.hpp"
+#include "unix/stop_signals.hpp"
 #include "x11/hack_options.hpp"
 #include "x11/x11_output.hpp"
 
 namespace {
 
 constexpr int exitUsage = 2;
-volatile std::sig_atomic_t stopRequested = 0;
-
-void RequestStop(int)
-{
-    stopRequested = 1;
-}
 
 // The window going away shows as errors on it: end quietly.
 int StopOnXError(Display*, XErrorEvent* event)
 {
     if (event->error_code == BadWindow || event->error_code == BadDrawable)
-        stopRequested = 1;
+        RequestStop();
     return 0;
-}
-
-uint32_t Milliseconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000);
 }
 
 // Returns false once the window is gone.
@@ -62,32 +49,24 @@ bool HandleEvents(X11Output& output, const FrameBuffer& frame)
 }
 
 // With -fps, once a second: the rate reached, on the screen and on stderr.
-struct RateReport {
-    uint32_t since = Milliseconds();
-    int frames = 0;
-
-    void Count(X11Output& output, bool drewFrame)
-    {
-        frames += drewFrame;
-        const uint32_t elapsed = Milliseconds() - since;
-        if (elapsed < 1000)
-            return;
-        const double rate = frames * 1000.0 / elapsed;
-        std::snprintf(output.rateText, sizeof output.rateText, "FPS: %-6.1f", rate);
-        ShowRate(output);
-        // On the screen before it is on stderr, which is what a test waits for.
-        XSync(output.display, False);
-        std::fprintf(stderr, "aurilo: %.1f frames per second\n", rate);
-        frames = 0;
-        since += elapsed;
-    }
-};
+void ReportRate(X11Output& output, FrameRate& rate, bool drewFrame)
+{
+    rate.frames += drewFrame;
+    double framesPerSecond = 0.0;
+    if (!rate.SecondPassed(MonotonicMilliseconds(), framesPerSecond))
+        return;
+    std::snprintf(output.rateText, sizeof output.rateText, "FPS: %-6.1f", framesPerSecond);
+    ShowRate(output);
+    // On the screen before it is on stderr, which is what a test waits for.
+    XSync(output.display, False);
+    PrintFrameRate("aurilo", framesPerSecond);
+}
 
 // The delay is the time from one frame's start to the next: what drawing took
 // comes off it, so the rate holds on screens where showing a frame takes a while.
 useconds_t RestOfDelay(const HackOptions& options, uint32_t frameStart)
 {
-    const uint64_t spent = static_cast<uint64_t>(Milliseconds() - frameStart) * 1000;
+    const uint64_t spent = static_cast<uint64_t>(MonotonicMilliseconds() - frameStart) * 1000;
     return static_cast<useconds_t>(spent < options.delayMicroseconds ? options.delayMicroseconds - spent : 0);
 }
 
@@ -97,22 +76,23 @@ int Run(const HackOptions& options, X11Output& output)
     StartRendering(output.format, frame);
     if (!PrepareImage(output))
         return 0;
-    const uint32_t start = Milliseconds();
+    const uint32_t start = MonotonicMilliseconds();
     size_t scheduled = 0;
-    RateReport rate;
-    while (!stopRequested && HandleEvents(output, frame)) {
+    FrameRate rate;
+    rate.Start(start);
+    while (!StopRequested() && HandleEvents(output, frame)) {
         const bool testSchedule = !options.ticks.empty();
-        const uint32_t frameStart = Milliseconds();
+        const uint32_t frameStart = MonotonicMilliseconds();
         const bool drawing = !testSchedule || scheduled < options.ticks.size();
         if (drawing) {
-            RenderFrame(testSchedule ? options.ticks[scheduled++] : Milliseconds() - start, frame);
+            RenderFrame(testSchedule ? options.ticks[scheduled++] : MonotonicMilliseconds() - start, frame);
             ShowFrame(output, frame);
             if (testSchedule && scheduled == options.ticks.size())
                 std::fprintf(stderr, "aurilo: drew %zu frames\n", scheduled);
         }
         // Also while -ticks holds its last frame, so that the rate can be seen there.
         if (options.showFps)
-            rate.Count(output, drawing);
+            ReportRate(output, rate, drawing);
         usleep(testSchedule && scheduled == options.ticks.size() ? 50000 : RestOfDelay(options, frameStart));
     }
     return 0;
@@ -128,8 +108,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "aurilo: %s\n%s\n", error.c_str(), hackUsage);
         return exitUsage;
     }
-    std::signal(SIGTERM, RequestStop);
-    std::signal(SIGINT, RequestStop);
+    CatchStopSignals();
     XSetErrorHandler(StopOnXError);
     static X11Output output;
     if (!OpenOutput(options, output, error)) {

@@ -10,18 +10,6 @@ const char hackUsage[] = "usage: aurilo [-window | -root | -window-id ID] [-dela
 namespace {
 
 constexpr uint64_t maxDelayMicroseconds = 10000000;
-constexpr uint64_t maxScaleFactor = 1000;
-
-// "-name" and "--name" are the same option.
-std::string OptionName(const std::string& argument)
-{
-    return argument.rfind("--", 0) == 0 ? argument.substr(1) : argument;
-}
-
-bool NeedsValue(const std::string& name)
-{
-    return name == "-window-id" || name == "-delay" || name == "-scale" || name == "-display" || name == "-ticks";
-}
 
 } // namespace
 
@@ -40,47 +28,37 @@ bool ParseHackOptions(const std::vector<std::string>& arguments, const char* xsc
     std::string& error)
 {
     bool explicitWindowId = false;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& typed = arguments[i];
-        const std::string name = OptionName(typed);
-        if (NeedsValue(name) && i + 1 >= arguments.size()) {
-            error = typed + " needs a value";
+    TypedOption option;
+    for (size_t next = 0; next < arguments.size();) {
+        if (!ReadOption(arguments, next, { "-window-id", "-delay", "-display" }, option, error))
             return false;
-        }
-        const std::string value = NeedsValue(name) ? arguments[++i] : "";
+        const std::string& name = option.name;
         uint64_t number = 0;
+        if (TakeFrameOption(option, options, error))
+            continue;
+        if (!error.empty())
+            return false;
         if (name == "-root") {
             options.target = HackTarget::Root;
         } else if (name == "-window") {
             options.target = HackTarget::OwnWindow;
         } else if (name == "-window-id") {
-            if (!ParseWindowId(value, options.windowId)) {
-                error = "bad window id '" + value + "'";
+            if (!ParseWindowId(option.value, options.windowId)) {
+                error = "bad window id '" + option.value + "'";
                 return false;
             }
             options.target = HackTarget::WindowId;
             explicitWindowId = true;
-        } else if (name == "-fps") {
-            options.showFps = true;
         } else if (name == "-delay") {
-            if (!ParseDecimal(value, maxDelayMicroseconds, number)) {
-                error = "bad delay '" + value + "' (microseconds, at most 10000000)";
+            if (!ParseDecimal(option.value, maxDelayMicroseconds, number)) {
+                error = "bad delay '" + option.value + "' (microseconds, at most 10000000)";
                 return false;
             }
             options.delayMicroseconds = static_cast<uint32_t>(number);
-        } else if (name == "-scale") {
-            if (!ParseDecimal(value, maxScaleFactor, number) || number == 0) {
-                error = "bad scale '" + value + "' (a whole number from 1)";
-                return false;
-            }
-            options.maxScale = static_cast<uint32_t>(number);
         } else if (name == "-display") {
-            options.display = value;
-        } else if (name == "-ticks") {
-            if (!ParseTicks(value, typed, options.ticks, error))
-                return false;
+            options.display = option.value;
         } else {
-            error = "unknown option '" + typed + "'";
+            error = "unknown option '" + option.typed + "'";
             return false;
         }
     }

@@ -5,20 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "unix/host_options.hpp"
+
 enum class HackTarget {
     OwnWindow,
     Root,
     WindowId, // from -window-id or $XSCREENSAVER_WINDOW
 };
 
-struct HackOptions {
+struct HackOptions : FrameOptions {
     HackTarget target = HackTarget::OwnWindow;
     unsigned long windowId = 0;
-    bool showFps = false;
     uint32_t delayMicroseconds = 16000; // near 60 frames a second
-    uint32_t maxScale = 0; // -scale: the largest whole factor the image is blown up by; 0, none
     std::string display; // empty: $DISPLAY
-    std::vector<uint32_t> ticks; // test mode: these frames, then the last one stays
 };
 
 // xscreensaverWindow: the value of $XSCREENSAVER_WINDOW, or null when unset;
