@@ -30,3 +30,14 @@ bool StopRequested()
 {
     return stopRequested != 0;
 }
+
+sigset_t HoldStopSignals()
+{
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    sigset_t waitMask;
+    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
+    return waitMask;
+}

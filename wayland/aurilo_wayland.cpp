@@ -1,9 +1,11 @@
 // aurilo-wayland: the saver as a Wayland client. Full screen on every output
 // (or in one window), each frame drawn once by the same engine as the other
 // front ends and shown on every output as the compositor asks for it; a key,
-// a button or moving the pointer ends it.
+// a button or moving the pointer ends it. With -idle it waits, showing
+// nothing, until the session is idle, and input hides it again.
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <poll.h>
 #include <string>
 #include <vector>
@@ -26,11 +28,11 @@ bool toldDrawn = false;
 
 FrameRate rate; // engine frames drawn
 
-// With -fps, once a second: the engine frames drawn, on stderr.
+// With -fps, once a second while it shows: the engine frames drawn, on stderr.
 void ReportRate()
 {
     double framesPerSecond = 0.0;
-    if (client.options.showFps && rate.SecondPassed(MonotonicMilliseconds(), framesPerSecond))
+    if (client.options.showFps && client.saverShown && rate.SecondPassed(MonotonicMilliseconds(), framesPerSecond))
         PrintFrameRate("aurilo-wayland", framesPerSecond);
 }
 
@@ -64,6 +66,20 @@ void TellWhenAllPresented()
     }
 }
 
+// -idle: an idle session shows the saver; input that would end it hides it.
+void FollowIdleState()
+{
+    if (client.closeRequested) {
+        client.closeRequested = false;
+        client.idleBegan = false;
+        HideSaver();
+    }
+    if (client.idleBegan && !client.saverShown) {
+        ShowSaver();
+        rate.Start(MonotonicMilliseconds());
+    }
+}
+
 // Handles what is queued until the display is ready to read; false on a failure.
 bool PrepareToRead(wl_display* display)
 {
@@ -73,25 +89,31 @@ bool PrepareToRead(wl_display* display)
     return true;
 }
 
-// The loop ends on input, a signal, or a connection that fails. A signal
-// interrupts the wait, which then reads nothing.
+// The loop ends on input (without -idle), a signal, or a connection that
+// fails. A signal interrupts the wait, which then reads nothing. Hidden, it
+// waits for the compositor alone, without a timeout.
 bool Run(std::string& error)
 {
     wl_display* display = client.display;
     pollfd events { wl_display_get_fd(display), POLLIN, 0 };
-    while (!StopRequested() && !client.quitRequested) {
+    const sigset_t waitMask = HoldStopSignals();
+    const timespec rateInterval { 0, 250000000 };
+    while (!StopRequested() && !client.closeRequested) {
         if (!PrepareToRead(display))
             break;
         wl_display_flush(display);
-        if (poll(&events, 1, client.options.showFps ? 250 : -1) <= 0)
+        const bool reportingRate = client.options.showFps && client.saverShown;
+        if (ppoll(&events, 1, reportingRate ? &rateInterval : nullptr, &waitMask) <= 0)
             wl_display_cancel_read(display);
         else if (wl_display_read_events(display) < 0)
             break;
         if (wl_display_dispatch_pending(display) < 0)
             break;
+        if (client.options.idleSeconds != 0)
+            FollowIdleState();
         ReportRate();
     }
-    if (StopRequested() || client.quitRequested)
+    if (StopRequested() || client.closeRequested)
         return true;
     const int code = wl_display_get_error(display);
     error = code == EPROTO ? "the compositor reported a protocol error" : "lost the connection to the compositor";

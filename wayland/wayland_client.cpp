@@ -124,10 +124,15 @@ bool MakeBlackPixel()
 
 // --- views
 
-void DestroyView(OutputView& view)
+wl_surface* pointerSurface = nullptr;
+
+// Everything the view shows through; the output stays, described.
+void DestroySurfaces(OutputView& view)
 {
     if (client.pointerView == &view)
         client.pointerView = nullptr;
+    if (pointerSurface != nullptr && (pointerSurface == view.surface || pointerSurface == view.imageSurface))
+        pointerSurface = nullptr;
     if (view.frameCallback != nullptr)
         wl_callback_destroy(view.frameCallback);
     ReleaseBuffers(view);
@@ -145,6 +150,19 @@ void DestroyView(OutputView& view)
         xdg_surface_destroy(view.xdgSurface);
     if (view.surface != nullptr)
         wl_surface_destroy(view.surface);
+    OutputView output {};
+    output.used = view.used;
+    output.outputName = view.outputName;
+    output.output = view.output;
+    output.deviceWidth = view.deviceWidth;
+    output.deviceHeight = view.deviceHeight;
+    output.described = view.described;
+    view = output;
+}
+
+void DestroyView(OutputView& view)
+{
+    DestroySurfaces(view);
     if (view.output != nullptr)
         wl_output_release(view.output);
     view = OutputView {};
@@ -204,7 +222,7 @@ void OnToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t heigh
 
 void OnToplevelClose(void*, xdg_toplevel*)
 {
-    client.quitRequested = true;
+    client.closeRequested = true;
 }
 
 const xdg_toplevel_listener toplevelListener { .configure = OnToplevelConfigure, .close = OnToplevelClose };
@@ -244,11 +262,13 @@ void OnOutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t
     view->deviceHeight = static_cast<uint32_t>(height);
 }
 
-// The output is described: it gets its toplevel, or a new layout for its new mode.
+// The output is described: it gets its toplevel while the saver shows, or a
+// new layout for its new mode.
 void OnOutputDone(void* data, wl_output*)
 {
     auto* view = static_cast<OutputView*>(data);
-    if (view->surface == nullptr)
+    view->described = true;
+    if (view->surface == nullptr && client.saverShown)
         CreateSurfaces(*view);
     else if (view->configured)
         ApplyConfigure(*view);
@@ -280,11 +300,11 @@ void AddOutput(uint32_t name, uint32_t version)
 
 // --- input
 
-// Input ends the saver full screen; an ordinary window only closes as windows do.
-void Quit()
+// Input closes the saver full screen; an ordinary window only closes as windows do.
+void Close()
 {
     if (!client.options.window)
-        client.quitRequested = true;
+        client.closeRequested = true;
 }
 
 void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
@@ -298,7 +318,7 @@ void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) { }
 void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
 {
     if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
-        Quit();
+        Close();
 }
 
 void OnModifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) { }
@@ -313,8 +333,6 @@ ScreenPoint PointOn(const OutputView& view, wl_surface* surface, wl_fixed_t x, w
     const bool onImage = surface == view.imageSurface;
     return { wl_fixed_to_int(x) + (onImage ? view.layout.x : 0), wl_fixed_to_int(y) + (onImage ? view.layout.y : 0) };
 }
-
-wl_surface* pointerSurface = nullptr;
 
 // Travel is measured from where the pointer first entered; entering another
 // output's view has taken it across outputs, which closes like any travel.
@@ -331,7 +349,7 @@ void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* sur
         client.pointerView = view;
         client.pointerReference = point;
     } else if (view != client.pointerView || MouseTravelCloses(client.pointerReference, point)) {
-        Quit();
+        Close();
     }
 }
 
@@ -345,13 +363,13 @@ void OnPointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
     OutputView* view = ViewOf(pointerSurface);
     if (view != nullptr && client.pointerView != nullptr
         && MouseTravelCloses(client.pointerReference, PointOn(*view, pointerSurface, x, y)))
-        Quit();
+        Close();
 }
 
 void OnPointerButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state)
 {
     if (state == WL_POINTER_BUTTON_STATE_PRESSED)
-        Quit();
+        Close();
 }
 
 void OnPointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) { }
@@ -388,6 +406,64 @@ void OnSeatName(void*, wl_seat*, const char*) { }
 
 const wl_seat_listener seatListener { OnSeatCapabilities, OnSeatName };
 
+// --- idle sources: either one's events, as flags the main loop follows
+
+void OnIdled(void*, ext_idle_notification_v1*)
+{
+    client.idleBegan = true;
+}
+
+void OnResumed(void*, ext_idle_notification_v1*)
+{
+    client.idleBegan = false;
+}
+
+const ext_idle_notification_v1_listener idleListener { OnIdled, OnResumed };
+
+void OnKdeIdle(void*, org_kde_kwin_idle_timeout*)
+{
+    client.idleBegan = true;
+}
+
+void OnKdeResumed(void*, org_kde_kwin_idle_timeout*)
+{
+    client.idleBegan = false;
+}
+
+const org_kde_kwin_idle_timeout_listener kdeIdleListener { OnKdeIdle, OnKdeResumed };
+
+// The first idle source the compositor offers, on the seat; false with a
+// one-line reason when there is none.
+bool WatchIdle(std::string& error)
+{
+    const uint32_t milliseconds = client.options.idleSeconds * 1000;
+    if (client.idleNotifier != nullptr && client.seat != nullptr) {
+        client.idleNotification
+            = ext_idle_notifier_v1_get_idle_notification(client.idleNotifier, milliseconds, client.seat);
+        ext_idle_notification_v1_add_listener(client.idleNotification, &idleListener, nullptr);
+    } else if (client.kdeIdle != nullptr && client.seat != nullptr) {
+        client.kdeIdleTimeout = org_kde_kwin_idle_get_idle_timeout(client.kdeIdle, client.seat, milliseconds);
+        org_kde_kwin_idle_timeout_add_listener(client.kdeIdleTimeout, &kdeIdleListener, nullptr);
+    } else if (client.idleNotifier != nullptr || client.kdeIdle != nullptr) {
+        error = "-idle needs a seat, which this compositor lacks";
+    } else {
+        error = "-idle needs ext_idle_notifier_v1 or org_kde_kwin_idle, which this compositor lacks";
+    }
+    return error.empty();
+}
+
+void StopWatchingIdle()
+{
+    if (client.idleNotification != nullptr)
+        ext_idle_notification_v1_destroy(client.idleNotification);
+    if (client.kdeIdleTimeout != nullptr)
+        org_kde_kwin_idle_timeout_release(client.kdeIdleTimeout);
+    if (client.idleNotifier != nullptr)
+        ext_idle_notifier_v1_destroy(client.idleNotifier);
+    if (client.kdeIdle != nullptr)
+        org_kde_kwin_idle_destroy(client.kdeIdle);
+}
+
 // --- globals
 
 void OnPing(void*, xdg_wm_base* base, uint32_t serial)
@@ -419,6 +495,10 @@ void OnGlobal(void*, wl_registry*, uint32_t name, const char* interface, uint32_
         wl_seat_add_listener(client.seat, &seatListener, nullptr);
     } else if (offered == wl_output_interface.name)
         AddOutput(name, version);
+    else if (offered == ext_idle_notifier_v1_interface.name && client.options.idleSeconds != 0)
+        client.idleNotifier = Bind<ext_idle_notifier_v1>(name, &ext_idle_notifier_v1_interface, version, 1);
+    else if (offered == org_kde_kwin_idle_interface.name && client.options.idleSeconds != 0)
+        client.kdeIdle = Bind<org_kde_kwin_idle>(name, &org_kde_kwin_idle_interface, version, 1);
 }
 
 // An output that goes takes its view with it; the others go on.
@@ -457,12 +537,15 @@ bool ConnectToCompositor(std::string& error)
         error = std::string("cannot connect to a Wayland compositor (WAYLAND_DISPLAY=") + (name ? name : "unset") + ")";
         return false;
     }
+    client.saverShown = client.options.idleSeconds == 0;
     client.registry = wl_display_get_registry(client.display);
     wl_registry_add_listener(client.registry, &registryListener, nullptr);
     if (wl_display_roundtrip(client.display) < 0) {
         error = "lost the connection to the compositor";
         return false;
     }
+    if (client.options.idleSeconds != 0 && !WatchIdle(error))
+        return false;
     const std::string missing = MissingGlobals();
     if (!missing.empty()) {
         error = "the compositor does not offer " + missing;
@@ -483,6 +566,25 @@ void CreateWindowView()
     CreateSurfaces(view);
 }
 
+void ShowSaver()
+{
+    if (client.saverShown)
+        return;
+    client.saverShown = true;
+    for (OutputView& view : client.views)
+        if (view.used && view.described)
+            CreateSurfaces(view);
+}
+
+// As when an output goes, less the output itself.
+void HideSaver()
+{
+    client.saverShown = false;
+    for (OutputView& view : client.views)
+        if (view.used)
+            DestroySurfaces(view);
+}
+
 void DisconnectFromCompositor()
 {
     if (client.display == nullptr)
@@ -490,6 +592,7 @@ void DisconnectFromCompositor()
     for (OutputView& view : client.views)
         if (view.used)
             DestroyView(view);
+    StopWatchingIdle();
     wl_display_disconnect(client.display);
     client.display = nullptr;
 }

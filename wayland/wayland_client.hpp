@@ -1,7 +1,8 @@
 // The Wayland side of the saver: the compositor's globals, one view for each
 // output (a full-screen toplevel whose black background is a single pixel
 // stretched by a viewport, with the image in a subsurface above it), or one
-// ordinary window, and the seat whose input ends the saver.
+// ordinary window, and the seat whose input ends the saver. With -idle the
+// views have surfaces only while the session is idle, and input hides them.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,8 @@
 
 #include <wayland-client.h>
 
+#include "ext-idle-notify-v1-client.h"
+#include "idle-client.h"
 #include "single-pixel-buffer-v1-client.h"
 #include "viewporter-client.h"
 #include "xdg-shell-client.h"
@@ -33,6 +36,7 @@ struct OutputView {
     wl_output* output;
     uint32_t deviceWidth; // the output's current mode
     uint32_t deviceHeight;
+    bool described; // the output's first done came
     wl_surface* surface; // black, the size of the output
     xdg_surface* xdgSurface;
     xdg_toplevel* toplevel;
@@ -68,13 +72,19 @@ struct WaylandClient {
     wp_viewporter* viewporter;
     wp_single_pixel_buffer_manager_v1* singlePixel;
     wl_buffer* black; // one opaque black pixel, shared by every background
+    ext_idle_notifier_v1* idleNotifier;
+    org_kde_kwin_idle* kdeIdle;
+    ext_idle_notification_v1* idleNotification;
+    org_kde_kwin_idle_timeout* kdeIdleTimeout;
     wl_seat* seat;
     wl_keyboard* keyboard;
     wl_pointer* pointer;
     OutputView* pointerView; // where the pointer first entered; null until it does
     ScreenPoint pointerReference; // there, in the view's logical pixels
     OutputView views[maxViews];
-    bool quitRequested; // input ended the saver
+    bool saverShown; // the outputs have their views' surfaces
+    bool closeRequested; // input closed the saver, or its window was closed
+    bool idleBegan; // the session became idle and has not resumed since
 };
 
 extern WaylandClient client;
@@ -83,6 +93,10 @@ extern WaylandClient client;
 bool ConnectToCompositor(std::string& error);
 void CreateWindowView();
 void DisconnectFromCompositor();
+
+// -idle: the saver on every output, and hidden again with its surfaces and buffers gone.
+void ShowSaver();
+void HideSaver();
 
 // Called when a view can show a frame: the engine's frame number it would
 // show next is up to the caller (see aurilo_wayland.cpp).

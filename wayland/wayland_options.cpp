@@ -1,25 +1,51 @@
 #include "wayland/wayland_options.hpp"
 
-const char waylandUsage[] = "usage: aurilo-wayland [-window] [-scale N] [-fps] [-compositor-scaling]";
+#include "engine/frame/tick_schedule.hpp"
+
+namespace {
+
+constexpr uint64_t maxIdleSeconds = 86400;
+
+// -idle runs for the whole session on every output: not in a window, and not for tests.
+bool CombinationAccepted(const WaylandOptions& options, std::string& error)
+{
+    if (options.idleSeconds != 0 && options.window)
+        error = "-idle does not combine with -window";
+    else if (options.idleSeconds != 0 && !options.ticks.empty())
+        error = "-idle does not combine with -ticks";
+    return error.empty();
+}
+
+} // namespace
+
+const char waylandUsage[]
+    = "usage: aurilo-wayland [-window | -idle SECONDS] [-scale N] [-fps] [-compositor-scaling]";
 
 bool ParseWaylandOptions(const std::vector<std::string>& arguments, WaylandOptions& options, std::string& error)
 {
     TypedOption option;
     for (size_t next = 0; next < arguments.size();) {
-        if (!ReadOption(arguments, next, {}, option, error))
+        if (!ReadOption(arguments, next, { "-idle" }, option, error))
             return false;
         if (TakeFrameOption(option, options, error))
             continue;
         if (!error.empty())
             return false;
+        uint64_t number = 0;
         if (option.name == "-window") {
             options.window = true;
         } else if (option.name == "-compositor-scaling") {
             options.compositorScaling = true;
+        } else if (option.name == "-idle") {
+            if (!ParseDecimal(option.value, maxIdleSeconds, number) || number == 0) {
+                error = "bad idle time '" + option.value + "' (whole seconds from 1 to 86400)";
+                return false;
+            }
+            options.idleSeconds = static_cast<uint32_t>(number);
         } else {
             error = "unknown option '" + option.typed + "'";
             return false;
         }
     }
-    return true;
+    return CombinationAccepted(options, error);
 }

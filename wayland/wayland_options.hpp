@@ -1,6 +1,7 @@
 // Command line of the Wayland client, in the hack's spellings.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 struct WaylandOptions : FrameOptions {
     bool window = false; // one ordinary window instead of every output full screen
     bool compositorScaling = false; // a 640x480 buffer the compositor blows up
+    uint32_t idleSeconds = 0; // -idle: waits for the session to be idle this long, and again after input; 0, shows at once
 };
 
 bool ParseWaylandOptions(const std::vector<std::string>& arguments, WaylandOptions& options, std::string& error);

@@ -5,7 +5,9 @@
 # scales 1, 2 and 1.5, on two outputs at once, and with -compositor-scaling at
 # whole scales; left running it animates and a key ends it with 0 within a
 # second; its words for a compositor it cannot reach, cannot use, or loses.
-# It reports the client's CPU on a 3840x2160 output, x4 and x1. Every process
+# With -idle it waits while an idle inhibitor shows, then shows the saver
+# when idle, hides it on a key and shows it again. It reports the client's
+# CPU while it waits, and on a 3840x2160 output, x4 and x1. Every process
 # it starts is ended by its id; no runtime folder stays behind.
 #   wayland_test.sh NATIVE-BUILD
 set -u
@@ -17,11 +19,12 @@ bare=$build/tests/bare-compositor
 work=$(mktemp -d /tmp/aurilo-wayland.XXXXXX)
 chmod 755 "$work"
 runtime=$work/runtime
-sway_pid='' client_pid='' bare_pid=''
+sway_pid='' client_pid='' bare_pid='' inhibitor_pid=''
 # shellcheck source=../../scripts/lib.sh
 source "$(dirname "$0")/../../scripts/lib.sh"
 cleanup() {
   stop "$client_pid"
+  stop "$inhibitor_pid"
   stop "$bare_pid"
   stop "$sway_pid"
   rm -rf "$work"
@@ -153,6 +156,62 @@ if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   client_pid=
 fi
 
+echo "-- on idle"
+# 1920x1080 at scale 1: x2 at 320,60, lit, and the strips around it black.
+captured_saver() {
+  local strip
+  [ "$(convert "$work/idle.ppm" -crop 1280x960+320+60 +repage -format '%[fx:mean>0]' info:)" = 1 ] || return 1
+  for strip in 320x1080+0+0 320x1080+1600+0 1280x60+320+0 1280x60+320+1020; do
+    [ "$(convert "$work/idle.ppm" -crop "$strip" +repage -format '%[max]' info:)" = 0 ] || return 1
+  done
+}
+capture_idle() { grim -o HEADLESS-1 -t ppm "$work/idle.ppm" 2>/dev/null; }
+saver_shown() { capture_idle && captured_saver; }
+saver_hidden() { capture_idle && ! captured_saver; }
+# Counted in the client's WAYLAND_DEBUG log (wl_surface@14 in older libwayland, wl_surface#14 in newer).
+surfaces_made() { grep -c 'create_surface(' "$work/client.err"; }
+surfaces_destroyed() { grep -c -- '-> wl_surface[@#][0-9]*\.destroy()' "$work/client.err"; }
+nothing_shown() { [ "$(surfaces_made)" -eq 0 ] && ! grep -q 'frames per second' "$work/client.err" && saver_hidden; }
+animates() { saver_shown && ! cmp -s "$work/first.ppm" "$work/idle.ppm"; }
+hidden_and_running() {
+  kill -0 "$client_pid" && [ "$(surfaces_made)" -gt 0 ] && [ "$(surfaces_made)" -eq "$(surfaces_destroyed)" ]
+}
+within_a_second() { # command
+  local deadline=$(($(date +%s%N) + 1000000000))
+  until "$@"; do
+    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
+  in_background "$work/inhibitor.out" "$build/tests/idle-inhibitor"
+  inhibitor_pid=$!
+  wait_until 30 grep -qx inhibiting "$work/inhibitor.out" || fail "the idle inhibitor did not start: $(tail -1 "$work/inhibitor.out")"
+  WAYLAND_DEBUG=client start_client -idle 2 -fps
+  wait_until 30 grep -q 'get_idle_\(notification\|timeout\)(' "$work/client.err"
+  before=$(cpu_ticks "$client_pid")
+  sleep 10 # the span measured; -idle 2 would have shown it five times over
+  after=$(cpu_ticks "$client_pid")
+  expect "while an idle inhibitor's window shows, -idle 2 waits: no surface, no frame in 10 s" nothing_shown
+  echo "waiting: $(((after - before) * 1000 / $(getconf CLK_TCK))) ms of CPU in 10 s"
+  stop "$inhibitor_pid"
+  inhibitor_pid=
+  expect "idle, it shows the saver full screen" wait_until 30 saver_shown
+  cp "$work/idle.ppm" "$work/first.ppm"
+  sleep 0.5
+  expect "... and it animates" animates
+  wtype -s 300 x
+  expect "a key hides it within a second" within_a_second saver_hidden
+  expect "... it keeps running, and every surface it made is destroyed" hidden_and_running
+  expect "idle again, it shows again" wait_until 30 saver_shown
+  kill "$client_pid"
+  status_within 30 "$client_pid"
+  expect "SIGTERM ends it with 0" test $? -eq 0
+  client_pid=
+  stop "$sway_pid"
+  sway_pid=
+fi
+
 echo "-- failure words"
 WAYLAND_DISPLAY=aurilo-nowhere "$client" 2>"$work/err"
 expect "no compositor: exit 1, 'cannot connect to a Wayland compositor'" bash -c \
@@ -165,12 +224,15 @@ if wait_until 30 grep -q . "$work/bare.out"; then
   WAYLAND_DISPLAY=$(head -1 "$work/bare.out") "$client" 2>"$work/err"
   expect "a compositor with shared memory alone: exit 1, naming what it lacks" bash -c "[ $? -eq 1 ] && grep -qx \
     'aurilo-wayland: the compositor does not offer wl_compositor, wl_subcompositor, xdg_wm_base, wp_viewporter' '$work/err'"
+  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") "$client" -idle 2 2>"$work/err"
+  expect "-idle with no idle source: exit 1, one line naming both" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
+    && grep -qx 'aurilo-wayland: -idle needs ext_idle_notifier_v1 or org_kde_kwin_idle, which this compositor lacks' '$work/err'"
 else
   fail "the bare compositor did not start"
 fi
 stop "$bare_pid"
 bare_pid=
-for arguments in "-bogus" "-scale 0" "-ticks 5,4"; do
+for arguments in "-bogus" "-scale 0" "-ticks 5,4" "-idle 0" "--idle 86401" "-idle 2 -window" "-ticks 5 --idle 2"; do
   # shellcheck disable=SC2086
   "$client" $arguments >/dev/null 2>"$work/err"
   expect "refused with 2 and a usage line: $arguments" bash -c "[ $? -eq 2 ] && grep -q '^usage: aurilo-wayland' '$work/err'"

@@ -420,6 +420,17 @@ const ratios = [
   [2, [[[1280, 800], '320,80,1920,1440'], [[960, 540], '320,60,1280,960']]],
 ];
 
+// A screenshot may come before the engine has painted the last resize: a few
+// seconds for the frame to show, as the X and Wayland captures get.
+async function screenshotDifferences(session, frame, box, screen) {
+  let wrong = screenshotShowsTheFrame(await session.screenshot(), frame, box, screen);
+  for (const deadline = Date.now() + 5000; wrong !== 0 && Date.now() < deadline;) {
+    await sleep(250);
+    wrong = screenshotShowsTheFrame(await session.screenshot(), frame, box, screen);
+  }
+  return wrong;
+}
+
 async function crispAtRatio(session, address, frame, ratio, windows) {
   // The first window size opens the page; the page follows the others.
   for (const [index, [[cssWidth, cssHeight], box]] of windows.entries()) {
@@ -433,7 +444,7 @@ async function crispAtRatio(session, address, frame, ratio, windows) {
     if (index > 0 && index < windows.length - 1)
       continue;
     const screen = [Math.round(cssWidth * ratio), Math.round(cssHeight * ratio)];
-    const wrong = screenshotShowsTheFrame(await session.screenshot(), frame, box.split(',').map(Number), screen);
+    const wrong = await screenshotDifferences(session, frame, box.split(',').map(Number), screen);
     expect('... each frame pixel k x k device pixels, black around (lossless screenshot)', wrong === 0,
       `${wrong} differ`);
   }

@@ -249,9 +249,10 @@ if [ -n "${2:-}" ]; then
 fi
 dpkg-deb -x "$deb" "$work/package"
 hack_path=$work/package/usr/libexec/xscreensaver/aurilo
-expect "the .deb holds the hack, its settings, the Wayland client, their manual pages, copyright and changelog" \
+expect "the .deb holds the hack, its settings, the Wayland client, its idle entry, their manual pages, copyright and changelog" \
   bash -c "cd '$work/package' && ls usr/share/xscreensaver/config/aurilo.xml usr/share/man/man6/aurilo.6.gz \
-    usr/bin/aurilo-wayland usr/share/man/man6/aurilo-wayland.6.gz usr/share/doc/aurilo/copyright \
+    usr/bin/aurilo-wayland usr/share/applications/aurilo-wayland-idle.desktop \
+    usr/share/man/man6/aurilo-wayland.6.gz usr/share/doc/aurilo/copyright \
     usr/share/doc/aurilo/changelog.gz '$hack_path' >/dev/null"
 gzip_times_are_zero() { # files in the unpacked package
   local file
