@@ -98,7 +98,7 @@ bool Run(std::string& error)
     pollfd events { wl_display_get_fd(display), POLLIN, 0 };
     const sigset_t waitMask = HoldStopSignals();
     const timespec rateInterval { 0, 250000000 };
-    while (!StopRequested() && !client.closeRequested) {
+    while (!StopRequested() && !client.closeRequested && client.failure == nullptr) {
         if (!PrepareToRead(display))
             break;
         wl_display_flush(display);
@@ -112,6 +112,10 @@ bool Run(std::string& error)
         if (client.options.idleSeconds != 0)
             FollowIdleState();
         ReportRate();
+    }
+    if (client.failure != nullptr) {
+        error = client.failure;
+        return false;
     }
     if (StopRequested() || client.closeRequested)
         return true;

@@ -197,8 +197,11 @@ void ApplyConfigure(OutputView& view)
         wp_viewport_set_destination(view.imageViewport, -1, -1);
     wl_surface_commit(view.surface);
     view.configured = true;
-    if (resized && !MakeBuffers(view))
+    // Without its buffers the view would wait for ever: the program ends instead.
+    if (resized && !MakeBuffers(view)) {
+        client.failure = "cannot make the shared memory for an output's buffers";
         return;
+    }
     view.shownFrame = 0;
     view.presented = false;
     if (view.frameCallback == nullptr)

@@ -85,6 +85,7 @@ struct WaylandClient {
     bool saverShown; // the outputs have their views' surfaces
     bool closeRequested; // input closed the saver, or its window was closed
     bool idleBegan; // the session became idle and has not resumed since
+    const char* failure; // why it cannot go on, when it cannot: the program ends with it
 };
 
 extern WaylandClient client;

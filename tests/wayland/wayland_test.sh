@@ -146,6 +146,15 @@ if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   fi
   client_pid=
 
+  # Shared memory it cannot have (files of 1 MB at most; SIGXFSZ ignored, so
+  # that the file grows no further and says so): it ends, and says why.
+  in_background "$work/client.err" bash -c "trap '' XFSZ; ulimit -f 1024; exec '$client'"
+  client_pid=$!
+  status_within 30 "$client_pid"
+  expect "no memory for its buffers: exit 1, saying so" bash -c "[ $? -eq 1 ] \
+    && grep -qx \"aurilo-wayland: cannot make the shared memory for an output's buffers\" '$work/client.err'"
+  client_pid=
+
   start_client -fps
   wait_until 30 grep -q 'frames per second' "$work/client.err"
   stop "$sway_pid"
