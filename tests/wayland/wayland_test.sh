@@ -146,6 +146,16 @@ if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   fi
   client_pid=
 
+  # In an ordinary window (focused, as sway focuses new windows) keys are the
+  # program's to ignore: it closes only as windows do.
+  start_client -window -ticks "$ticks"
+  wait_until 30 grep -q 'drew' "$work/client.err"
+  wtype -s 300 x
+  sleep 1 # the span within which a key ends the full-screen saver
+  expect "-window: a key leaves it open" kill -0 "$client_pid"
+  stop "$client_pid"
+  client_pid=
+
   # Shared memory it cannot have (files of 1 MB at most; SIGXFSZ ignored, so
   # that the file grows no further and says so): it ends, and says why.
   in_background "$work/client.err" bash -c "trap '' XFSZ; ulimit -f 1024; exec '$client'"
