@@ -226,6 +226,10 @@ if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   kill "$client_pid"
   status_within 30 "$client_pid"
   expect "SIGTERM ends it with 0" test $? -eq 0
+  outputs_bound=$(grep -c '\.bind([0-9]*, "wl_output"' "$work/client.err")
+  outputs_released=$(grep -c -- '-> wl_output[@#][0-9]*\.release()' "$work/client.err")
+  expect "... having released the $outputs_bound output it bound" \
+    test "$outputs_bound" -eq 1 -a "$outputs_released" -eq "$outputs_bound"
   client_pid=
   stop "$sway_pid"
   sway_pid=
