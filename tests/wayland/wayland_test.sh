@@ -175,6 +175,17 @@ if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   client_pid=
 fi
 
+# The compositor may read an attached buffer until it releases it: no image
+# buffer (wider than the one black pixel) is attached again before that.
+image_buffers_attached_when_free() { # WAYLAND_DEBUG=client log
+  awk 'function buffer(text) { sub(/.*wl_buffer[@#]/, "", text); sub(/[^0-9].*/, "", text); return text }
+    /create_buffer\(new id wl_buffer/ { id = buffer($0); split($0, field, ", "); image[id] = field[3] + 0 > 1; held[id] = 0; next }
+    /-> wl_buffer[@#][0-9]+\.destroy\(\)/ { held[buffer($0)] = 0; next }
+    /-> wl_surface[@#][0-9]+\.attach\(wl_buffer/ { id = buffer($0); if (image[id]) { attached++; early += held[id]; held[id] = 1 }; next }
+    / wl_buffer[@#][0-9]+\.release\(\)/ { held[buffer($0)] = 0 }
+    END { print attached + 0 " image buffers attached, " early + 0 " before their release"; exit !(attached > 10 && early == 0) }' "$1"
+}
+
 echo "-- on idle"
 # 1920x1080 at scale 1: x2 at 320,60, lit, and the strips around it black.
 captured_saver() {
@@ -230,6 +241,7 @@ if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   outputs_released=$(grep -c -- '-> wl_output[@#][0-9]*\.release()' "$work/client.err")
   expect "... having released the $outputs_bound output it bound" \
     test "$outputs_bound" -eq 1 -a "$outputs_released" -eq "$outputs_bound"
+  expect "... and attached no image buffer the compositor still held" image_buffers_attached_when_free "$work/client.err"
   client_pid=
   stop "$sway_pid"
   sway_pid=
