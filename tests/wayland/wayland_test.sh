@@ -94,10 +94,22 @@ exact "-scale 1 on 1920x1080: the original 640x480 at 640,300" 1920x1080 1 640 3
 exact "-compositor-scaling at scale 1: x2" 1920x1080 1 320 60 1280 960 -compositor-scaling
 exact "-compositor-scaling at scale 2: x4" 3840x2160 2 640 120 2560 1920 -compositor-scaling
 
+# When the client says it drew: how many surfaces asked for frame callbacks
+# (the image surfaces), and how many still wait for the last one they asked.
+surfaces_waiting_when_drew() { # WAYLAND_DEBUG=client log
+  awk 'function id(text, type) { sub(".*" type "[@#]", "", text); sub(/[^0-9].*/, "", text); return text }
+    /drew 6 frames/ { exit }
+    /\.frame\(new id wl_callback/ { surface = id($0, "wl_surface"); of[id($0, "wl_callback")] = surface; waiting[surface] = 1 }
+    / wl_callback[@#][0-9]+\.done\(/ { callback = id($0, "wl_callback"); if (callback in of) waiting[of[callback]] = 0 }
+    END { for (surface in waiting) { surfaces++; still += waiting[surface] }; print surfaces + 0 " " still + 0 }' "$1"
+}
 if start_sway 2 "output HEADLESS-1 mode 1920x1080 scale 1" "output HEADLESS-2 mode 2880x1620 scale 1.5"; then
-  start_client -ticks "$ticks"
-  wait_until 30 grep -q "drew 6 frames" "$work/client.err"
-  shows_the_frame "two outputs at once: HEADLESS-1 x2" HEADLESS-1 320 60 1280 960
+  WAYLAND_DEBUG=client start_client -ticks "$ticks"
+  # It says so once the compositor has shown the frame on both outputs: after
+  # a frame callback of each image surface.
+  expect "two outputs at once: it says it drew the frames" wait_until 30 grep -q "drew 6 frames" "$work/client.err"
+  expect "... once both image surfaces had their last frame callback" test "$(surfaces_waiting_when_drew "$work/client.err")" = "2 0"
+  shows_the_frame "... HEADLESS-1 x2" HEADLESS-1 320 60 1280 960
   shows_the_frame "... and HEADLESS-2 x3" HEADLESS-2 480 90 1920 1440
   swaymsg create_output >/dev/null
   output_shows_it() { capture HEADLESS-3 "$work/added.xwd" && "$compare" "$work/added.xwd" "$frame" 3 >/dev/null; }
