@@ -14,6 +14,7 @@
 #include "unix/frame_rate.hpp"
 #include "unix/monotonic_clock.hpp"
 #include "unix/stop_signals.hpp"
+#include "wayland/mutter_idle.hpp"
 #include "wayland/wayland_client.hpp"
 
 namespace {
@@ -72,9 +73,10 @@ void FollowIdleState()
     if (client.closeRequested) {
         client.closeRequested = false;
         client.idleBegan = false;
+        ForgetMutterIdle();
         HideSaver();
     }
-    if (client.idleBegan && !client.saverShown) {
+    if ((client.idleBegan || MutterSessionIdle()) && !client.saverShown) {
         ShowSaver();
         rate.Start(MonotonicMilliseconds());
     }
@@ -91,24 +93,32 @@ bool PrepareToRead(wl_display* display)
 
 // The loop ends on input (without -idle), a signal, or a connection that
 // fails. A signal interrupts the wait, which then reads nothing. Hidden, it
-// waits for the compositor alone, without a timeout.
+// waits for the compositor (and on GNOME the session bus) alone, without a
+// timeout.
 bool Run(std::string& error)
 {
     wl_display* display = client.display;
-    pollfd events { wl_display_get_fd(display), POLLIN, 0 };
+    pollfd events[] { { wl_display_get_fd(display), POLLIN, 0 }, { MutterIdleDescriptor(), 0, 0 } };
+    const nfds_t watched = events[1].fd >= 0 ? 2 : 1;
     const sigset_t waitMask = HoldStopSignals();
     const timespec rateInterval { 0, 250000000 };
     while (!StopRequested() && !client.closeRequested && client.failure == nullptr) {
         if (!PrepareToRead(display))
             break;
         wl_display_flush(display);
+        events[1].events = MutterIdleEvents();
         const bool reportingRate = client.options.showFps && client.saverShown;
-        if (ppoll(&events, 1, reportingRate ? &rateInterval : nullptr, &waitMask) <= 0)
+        if (ppoll(events, watched, reportingRate ? &rateInterval : nullptr, &waitMask) <= 0
+            || events[0].revents == 0)
             wl_display_cancel_read(display);
         else if (wl_display_read_events(display) < 0)
             break;
         if (wl_display_dispatch_pending(display) < 0)
             break;
+        if (watched == 2 && !ReadMutterIdle()) {
+            error = "lost the connection to the session bus";
+            return false;
+        }
         if (client.options.idleSeconds != 0)
             FollowIdleState();
         ReportRate();

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "engine/frame/frame_scaling.hpp"
+#include "wayland/mutter_idle.hpp"
 
 WaylandClient client;
 
@@ -435,8 +436,8 @@ void OnKdeResumed(void*, org_kde_kwin_idle_timeout*)
 
 const org_kde_kwin_idle_timeout_listener kdeIdleListener { OnKdeIdle, OnKdeResumed };
 
-// The first idle source the compositor offers, on the seat; false with a
-// one-line reason when there is none.
+// The first idle source the session offers: the compositor's, on the seat,
+// else GNOME's on the session bus; false with a one-line reason when there is none.
 bool WatchIdle(std::string& error)
 {
     const uint32_t milliseconds = client.options.idleSeconds * 1000;
@@ -449,8 +450,9 @@ bool WatchIdle(std::string& error)
         org_kde_kwin_idle_timeout_add_listener(client.kdeIdleTimeout, &kdeIdleListener, nullptr);
     } else if (client.idleNotifier != nullptr || client.kdeIdle != nullptr) {
         error = "-idle needs a seat, which this compositor lacks";
-    } else {
-        error = "-idle needs ext_idle_notifier_v1 or org_kde_kwin_idle, which this compositor lacks";
+    } else if (!WatchMutterIdle(milliseconds)) {
+        error = "-idle needs ext_idle_notifier_v1, org_kde_kwin_idle or org.gnome.Mutter.IdleMonitor, "
+                "which this session lacks";
     }
     return error.empty();
 }
@@ -465,6 +467,7 @@ void StopWatchingIdle()
         ext_idle_notifier_v1_destroy(client.idleNotifier);
     if (client.kdeIdle != nullptr)
         org_kde_kwin_idle_destroy(client.kdeIdle);
+    StopWatchingMutterIdle();
 }
 
 // --- globals

@@ -6,7 +6,10 @@
 # whole scales; left running it animates and a key ends it with 0 within a
 # second; its words for a compositor it cannot reach, cannot use, or loses.
 # With -idle it waits while an idle inhibitor shows, then shows the saver
-# when idle, hides it on a key and shows it again. It reports the client's
+# when idle, hides it on a key and shows it again. Under headless mutter, in
+# a D-Bus session of its own and seen through its ScreenCast over PipeWire:
+# the exact frame, and -idle kept away by a session inhibitor, shown when
+# idle, hidden by a RemoteDesktop key. It reports the client's
 # CPU while it waits, and on a 3840x2160 output, x4 and x1. Every process
 # it starts is ended by its id; no runtime folder stays behind.
 #   wayland_test.sh NATIVE-BUILD
@@ -20,6 +23,7 @@ work=$(mktemp -d /tmp/aurilo-wayland.XXXXXX)
 chmod 755 "$work"
 runtime=$work/runtime
 sway_pid='' client_pid='' bare_pid='' inhibitor_pid=''
+gnome_pids=() # the bus, PipeWire, WirePlumber, mutter and the session manager's stand-in
 # shellcheck source=../../scripts/lib.sh
 source "$(dirname "$0")/../../scripts/lib.sh"
 cleanup() {
@@ -27,6 +31,7 @@ cleanup() {
   stop "$inhibitor_pid"
   stop "$bare_pid"
   stop "$sway_pid"
+  stop_gnome
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -38,6 +43,11 @@ as_user=()
 mkdir -p "$work/home"
 [ ${#as_user[@]} -gt 0 ] && chown nobody:nogroup "$work/home"
 
+stop_gnome() {
+  local pid
+  for ((pid = ${#gnome_pids[@]} - 1; pid >= 0; pid--)); do stop "${gnome_pids[pid]}"; done
+  gnome_pids=()
+}
 compositor_answers() { swaymsg -t get_version >/dev/null 2>&1; }
 start_sway() { # number of outputs, then lines of its configuration
   stop "$sway_pid"
@@ -207,7 +217,9 @@ captured_saver() {
     [ "$(convert "$work/idle.ppm" -crop "$strip" +repage -format '%[max]' info:)" = 0 ] || return 1
   done
 }
-capture_idle() { grim -o HEADLESS-1 -t ppm "$work/idle.ppm" 2>/dev/null; }
+grab_sway() { grim -o HEADLESS-1 -t ppm "$1" 2>/dev/null; }
+grab=grab_sway
+capture_idle() { $grab "$work/idle.ppm"; }
 saver_shown() { capture_idle && captured_saver; }
 saver_hidden() { capture_idle && ! captured_saver; }
 # Counted in the client's WAYLAND_DEBUG log (wl_surface@14 in older libwayland, wl_surface#14 in newer).
@@ -259,6 +271,68 @@ if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   sway_pid=
 fi
 
+echo "-- GNOME: headless mutter"
+remote=(/usr/bin/python3 "$(cd "$(dirname "$0")" && pwd)/mutter_remote.py")
+grab_mutter() { "${remote[@]}" capture Meta-0 "$1"; }
+gnome_job() { # log name, then the command: in the session, its pid kept
+  in_background "$work/$1.log" env HOME="$work/home" "${@:2}"
+  gnome_pids+=($!)
+}
+start_gnome() {
+  rm -rf "$runtime"
+  mkdir -m 700 "$runtime"
+  export XDG_RUNTIME_DIR=$runtime DBUS_SESSION_BUS_ADDRESS=unix:path=$runtime/bus
+  unset WAYLAND_DISPLAY SWAYSOCK
+  gnome_job bus dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS"
+  wait_until 30 test -S "$runtime/bus" || { fail "the session bus did not start: $(tail -1 "$work/bus.log")"; return 1; }
+  gnome_job pipewire pipewire
+  gnome_job wireplumber wireplumber
+  gnome_job mutter mutter --headless --wayland --no-x11 --virtual-monitor 1920x1080
+  gnome_job session-manager "${remote[@]}" session-manager
+  if wait_until 30 compgen -G "$runtime/wayland-[0-9]" >/dev/null && wait_until 30 grep -qx serving "$work/session-manager.log"; then
+    WAYLAND_DISPLAY=$(basename "$(compgen -G "$runtime/wayland-[0-9]")")
+    export WAYLAND_DISPLAY
+    return 0
+  fi
+  fail "headless mutter did not start: $(tail -1 "$work/mutter.log")"
+  return 1
+}
+if start_gnome; then
+  start_client -ticks "$ticks"
+  wait_until 30 grep -q "drew 6 frames" "$work/client.err"
+  # mutter may say a frame is done before the window is on the monitor: once shown, the frame stays.
+  gnome_shows_frame() {
+    grab_mutter "$work/gnome.ppm" && convert "$work/gnome.ppm" xwd:"$work/capture.xwd" \
+      && "$compare" "$work/capture.xwd" "$frame" 3 320 60 1280 960 >"$work/compared"
+  }
+  expect "1920x1080 through ScreenCast: x2 at 320,60" wait_until 30 gnome_shows_frame
+  cat "$work/compared"
+  stop "$client_pid"
+  grab=grab_mutter
+  in_background "$work/inhibitor.out" "${remote[@]}" inhibit
+  inhibitor_pid=$!
+  wait_until 30 grep -qx inhibiting "$work/inhibitor.out" || fail "the session inhibitor did not start: $(tail -1 "$work/inhibitor.out")"
+  WAYLAND_DEBUG=client start_client -idle 2 -fps
+  sleep 6 # -idle 2 would have shown it three times over
+  expect "while a session inhibitor holds, -idle 2 waits: no surface, no frame" nothing_shown
+  stop "$inhibitor_pid"
+  inhibitor_pid=
+  expect "the inhibitor gone, idle, the idle monitor shows it full screen" wait_until 30 saver_shown
+  cp "$work/idle.ppm" "$work/first.ppm"
+  sleep 0.5
+  expect "... and it animates" animates
+  "${remote[@]}" key
+  expect "a RemoteDesktop key hides it within a second" within_a_second saver_hidden
+  expect "... it keeps running, and every surface it made is destroyed" hidden_and_running
+  expect "idle again, it shows again" wait_until 30 saver_shown
+  kill "$client_pid"
+  status_within 30 "$client_pid"
+  expect "SIGTERM ends it with 0" test $? -eq 0
+  client_pid=
+fi
+stop_gnome
+grab=grab_sway
+
 echo "-- failure words"
 WAYLAND_DISPLAY=aurilo-nowhere "$client" 2>"$work/err"
 expect "no compositor: exit 1, 'cannot connect to a Wayland compositor'" bash -c \
@@ -271,9 +345,9 @@ if wait_until 30 grep -q . "$work/bare.out"; then
   WAYLAND_DISPLAY=$(head -1 "$work/bare.out") "$client" 2>"$work/err"
   expect "a compositor with shared memory alone: exit 1, naming what it lacks" bash -c "[ $? -eq 1 ] && grep -qx \
     'aurilo-wayland: the compositor does not offer wl_compositor, wl_subcompositor, xdg_wm_base, wp_viewporter' '$work/err'"
-  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") "$client" -idle 2 2>"$work/err"
-  expect "-idle with no idle source: exit 1, one line naming both" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
-    && grep -qx 'aurilo-wayland: -idle needs ext_idle_notifier_v1 or org_kde_kwin_idle, which this compositor lacks' '$work/err'"
+  DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus WAYLAND_DISPLAY=$(head -1 "$work/bare.out") "$client" -idle 2 2>"$work/err"
+  expect "-idle with no idle source: exit 1, one line naming all three" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
+    && grep -qx 'aurilo-wayland: -idle needs ext_idle_notifier_v1, org_kde_kwin_idle or org.gnome.Mutter.IdleMonitor, which this session lacks' '$work/err'"
 else
   fail "the bare compositor did not start"
 fi

@@ -1,0 +1,128 @@
+#!/usr/bin/python3
+# The headless GNOME compositor, seen and typed at through its own remote
+# interfaces, as a screen-sharing or remote-desktop program would:
+#   mutter_remote.py capture CONNECTOR OUT.ppm   one frame of the monitor, through PipeWire
+#   mutter_remote.py key                         a key pressed and released on the seat
+# and a stand-in for the session manager's inhibitors, as a video player holds one:
+#   mutter_remote.py session-manager             serves them until it is ended
+#   mutter_remote.py inhibit                     holds an idle inhibitor until it is ended
+import subprocess
+import sys
+import time
+
+from gi.repository import Gio, GLib
+
+bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+XK_x = 0x78
+
+
+def call(name, path, interface, method, arguments=None, reply='()'):
+    return bus.call_sync(name, path, interface, method, arguments, GLib.VariantType(reply),
+                         Gio.DBusCallFlags.NONE, 10000).unpack()
+
+
+def screen_cast(method, path, arguments=None, reply='()'):
+    return call('org.gnome.Mutter.ScreenCast', path, 'org.gnome.Mutter.ScreenCast' + method[0], method[1],
+                arguments, reply)
+
+
+def stream_node(stream):
+    node = []
+    loop = GLib.MainLoop()
+
+    def added(_bus, _sender, _path, _interface, _signal, parameters):
+        node.append(parameters.unpack()[0])
+        loop.quit()
+
+    bus.signal_subscribe(None, 'org.gnome.Mutter.ScreenCast.Stream', 'PipeWireStreamAdded', stream, None,
+                         Gio.DBusSignalFlags.NONE, added)
+    return node, loop
+
+
+def capture(connector, out):
+    session = screen_cast(('', 'CreateSession'), '/org/gnome/Mutter/ScreenCast',
+                          GLib.Variant('(a{sv})', ({},)), '(o)')[0]
+    stream = screen_cast(('.Session', 'RecordMonitor'), session,
+                         GLib.Variant('(sa{sv})', (connector, {'cursor-mode': GLib.Variant('u', 0)})), '(o)')[0]
+    node, loop = stream_node(stream)
+    screen_cast(('.Session', 'Start'), session)
+    GLib.timeout_add_seconds(10, loop.quit)
+    loop.run()
+    if not node:
+        sys.exit('mutter_remote: no PipeWire stream for ' + connector)
+    raw = subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', 'path=%d' % node[0], 'num-buffers=1', '!',
+                          'video/x-raw,format=BGRx', '!', 'fdsink'], capture_output=True, timeout=30).stdout
+    size = call('org.gnome.Mutter.ScreenCast', stream, 'org.freedesktop.DBus.Properties', 'Get',
+                GLib.Variant('(ss)', ('org.gnome.Mutter.ScreenCast.Stream', 'Parameters')), '(v)')[0]['size']
+    screen_cast(('.Session', 'Stop'), session)
+    width, height = size
+    if len(raw) != width * height * 4:
+        sys.exit('mutter_remote: %d bytes for a %dx%d frame' % (len(raw), width, height))
+    rgb = bytearray(width * height * 3)
+    rgb[0::3], rgb[1::3], rgb[2::3] = raw[2::4], raw[1::4], raw[0::4]
+    with open(out, 'wb') as image:
+        image.write(b'P6\n%d %d\n255\n' % (width, height) + rgb)
+
+
+def key():
+    remote = 'org.gnome.Mutter.RemoteDesktop'
+    session = call(remote, '/org/gnome/Mutter/RemoteDesktop', remote, 'CreateSession', None, '(o)')[0]
+    call(remote, session, remote + '.Session', 'Start')
+    # The seat gains its keyboard with the first key, which clients then see
+    # as held when the keyboard enters: only the second is typed.
+    for _ in range(2):
+        for pressed in (True, False):
+            call(remote, session, remote + '.Session', 'NotifyKeyboardKeysym', GLib.Variant('(ub)', (XK_x, pressed)))
+        time.sleep(0.5)
+    call(remote, session, remote + '.Session', 'Stop')
+
+
+SESSION_MANAGER = """<node><interface name="org.gnome.SessionManager">
+  <method name="Inhibit"><arg type="s"/><arg type="u"/><arg type="s"/><arg type="u"/><arg type="u" direction="out"/></method>
+  <method name="IsInhibited"><arg type="u"/><arg type="b" direction="out"/></method>
+  <signal name="InhibitorAdded"><arg type="o"/></signal>
+  <signal name="InhibitorRemoved"><arg type="o"/></signal>
+</interface></node>"""
+INHIBIT_IDLE = 8
+
+
+# Inhibitors by cookie: their flags, dropped when the program that holds one leaves the bus.
+def session_manager():
+    held = {}
+
+    def changed(signal, cookie):
+        bus.emit_signal(None, '/org/gnome/SessionManager', 'org.gnome.SessionManager', signal,
+                        GLib.Variant('(o)', ('/org/gnome/SessionManager/Inhibitor%d' % cookie,)))
+
+    def vanished(_bus, sender):
+        for cookie in [cookie for cookie, (owner, _) in held.items() if owner == sender]:
+            del held[cookie]
+            changed('InhibitorRemoved', cookie)
+
+    def method(_bus, sender, _path, _interface, name, parameters, invocation):
+        if name == 'Inhibit':
+            cookie = len(held) + 1
+            held[cookie] = (sender, parameters.unpack()[3])
+            Gio.bus_watch_name_on_connection(bus, sender, Gio.BusNameWatcherFlags.NONE, None, vanished)
+            invocation.return_value(GLib.Variant('(u)', (cookie,)))
+            changed('InhibitorAdded', cookie)
+        else:
+            flags = parameters.unpack()[0]
+            invocation.return_value(GLib.Variant('(b)', (any(f & flags for _, f in held.values()),)))
+
+    interface = Gio.DBusNodeInfo.new_for_xml(SESSION_MANAGER).interfaces[0]
+    bus.register_object('/org/gnome/SessionManager', interface, method, None, None)
+    Gio.bus_own_name_on_connection(bus, 'org.gnome.SessionManager', Gio.BusNameOwnerFlags.NONE,
+                                   lambda *_: print('serving', flush=True), None)
+    GLib.MainLoop().run()
+
+
+def inhibit():
+    call('org.gnome.SessionManager', '/org/gnome/SessionManager', 'org.gnome.SessionManager', 'Inhibit',
+         GLib.Variant('(susu)', ('aurilo-test', 0, 'a video plays', INHIBIT_IDLE)), '(u)')
+    print('inhibiting', flush=True)
+    GLib.MainLoop().run()
+
+
+{'capture': lambda: capture(sys.argv[2], sys.argv[3]), 'key': key, 'session-manager': session_manager,
+ 'inhibit': inhibit}[sys.argv[1]]()
