@@ -53,18 +53,29 @@ void DrawListedFrames()
 // Once every view shows the listed frames, as the hack says it.
 void TellWhenAllPresented()
 {
-    bool any = false;
-    for (const OutputView& view : client.views) {
-        if (!view.used)
-            continue;
-        if (!view.presented)
-            return;
-        any = true;
-    }
-    if (any && !toldDrawn) {
+    if (!toldDrawn && EveryViewPresented(frameNumber)) {
         std::fprintf(stderr, "aurilo-wayland: drew %zu frames\n", client.options.ticks.size());
         toldDrawn = true;
     }
+}
+
+// Each view that may show a frame gets the latest one if it does not show it
+// yet; otherwise the engine draws the next one, once for every view. In test
+// mode the listed frames are all there is.
+void ShowReadyViews()
+{
+    while (OutputView* view = TakeReadyView()) {
+        if (view->shownFrame == frameNumber) {
+            if (TestMode())
+                continue;
+            RenderFrame(MonotonicMilliseconds() - startTick, frame);
+            ++frameNumber;
+            ++rate.frames;
+        }
+        ShowFrame(*view, frame, frameNumber);
+    }
+    if (TestMode())
+        TellWhenAllPresented();
 }
 
 // -idle: an idle session shows the saver; input that would end it hides it.
@@ -105,6 +116,7 @@ bool Run(std::string& error)
     while (!StopRequested() && !client.closeRequested && client.failure == nullptr) {
         if (!PrepareToRead(display))
             break;
+        ShowReadyViews();
         wl_display_flush(display);
         events[1].events = MutterIdleEvents();
         const bool reportingRate = client.options.showFps && client.saverShown;
@@ -135,24 +147,6 @@ bool Run(std::string& error)
 }
 
 } // namespace
-
-// A view that may show a frame: the latest one if it does not show it yet;
-// otherwise the engine draws the next one, once for every view. In test mode
-// the listed frames are all there is.
-void OnViewReady(OutputView& view)
-{
-    if (view.shownFrame == frameNumber) {
-        if (TestMode()) {
-            view.presented = true;
-            TellWhenAllPresented();
-            return;
-        }
-        RenderFrame(MonotonicMilliseconds() - startTick, frame);
-        ++frameNumber;
-        ++rate.frames;
-    }
-    ShowFrame(view, frame, frameNumber);
-}
 
 int main(int argc, char** argv)
 {

@@ -58,7 +58,7 @@ void OnBufferRelease(void* data, wl_buffer* buffer)
             held.busy = false;
     if (view->waitingForBuffer) {
         view->waitingForBuffer = false;
-        OnViewReady(*view);
+        view->ready = true;
     }
 }
 
@@ -151,21 +151,17 @@ void DestroySurfaces(OutputView& view)
         xdg_surface_destroy(view.xdgSurface);
     if (view.surface != nullptr)
         wl_surface_destroy(view.surface);
-    OutputView output {};
-    output.used = view.used;
-    output.outputName = view.outputName;
-    output.output = view.output;
-    output.deviceWidth = view.deviceWidth;
-    output.deviceHeight = view.deviceHeight;
-    output.described = view.described;
-    view = output;
+    const Output output = view.output;
+    view = OutputView {};
+    view.used = true;
+    view.output = output;
 }
 
 void DestroyView(OutputView& view)
 {
     DestroySurfaces(view);
-    if (view.output != nullptr)
-        wl_output_release(view.output);
+    if (view.output.proxy != nullptr)
+        wl_output_release(view.output.proxy);
     view = OutputView {};
 }
 
@@ -175,12 +171,12 @@ void ApplyConfigure(OutputView& view)
 {
     uint32_t width = view.pendingWidth, height = view.pendingHeight;
     if (width == 0 || height == 0) {
-        width = view.deviceWidth != 0 ? view.deviceWidth : imageWidth;
-        height = view.deviceHeight != 0 ? view.deviceHeight : imageHeight;
+        width = view.output.deviceWidth != 0 ? view.output.deviceWidth : imageWidth;
+        height = view.output.deviceHeight != 0 ? view.output.deviceHeight : imageHeight;
     }
     // A window's device pixels are its logical ones; an output's are its mode.
-    const uint32_t deviceWidth = view.output != nullptr && view.deviceWidth != 0 ? view.deviceWidth : width;
-    const uint32_t deviceHeight = view.output != nullptr && view.deviceHeight != 0 ? view.deviceHeight : height;
+    const uint32_t deviceWidth = view.output.deviceWidth != 0 ? view.output.deviceWidth : width;
+    const uint32_t deviceHeight = view.output.deviceHeight != 0 ? view.output.deviceHeight : height;
     const OutputLayout layout = LayOutImage(deviceWidth, deviceHeight, width, height, client.options.maxScale,
         client.options.compositorScaling);
     const bool resized = !view.configured || layout.bufferWidth != view.layout.bufferWidth
@@ -204,9 +200,7 @@ void ApplyConfigure(OutputView& view)
         return;
     }
     view.shownFrame = 0;
-    view.presented = false;
-    if (view.frameCallback == nullptr)
-        OnViewReady(view);
+    view.ready = view.frameCallback == nullptr;
 }
 
 void OnSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial)
@@ -246,8 +240,8 @@ void CreateSurfaces(OutputView& view)
     xdg_toplevel_add_listener(view.toplevel, &toplevelListener, &view);
     xdg_toplevel_set_title(view.toplevel, "Aurilo");
     xdg_toplevel_set_app_id(view.toplevel, "aurilo");
-    if (view.output != nullptr)
-        xdg_toplevel_set_fullscreen(view.toplevel, view.output);
+    if (view.output.proxy != nullptr)
+        xdg_toplevel_set_fullscreen(view.toplevel, view.output.proxy);
     wl_surface_commit(view.surface);
 }
 
@@ -262,8 +256,8 @@ void OnOutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t
     auto* view = static_cast<OutputView*>(data);
     if ((flags & WL_OUTPUT_MODE_CURRENT) == 0)
         return;
-    view->deviceWidth = static_cast<uint32_t>(width);
-    view->deviceHeight = static_cast<uint32_t>(height);
+    view->output.deviceWidth = static_cast<uint32_t>(width);
+    view->output.deviceHeight = static_cast<uint32_t>(height);
 }
 
 // The output is described: it gets its toplevel while the saver shows, or a
@@ -271,7 +265,7 @@ void OnOutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t
 void OnOutputDone(void* data, wl_output*)
 {
     auto* view = static_cast<OutputView*>(data);
-    view->described = true;
+    view->output.described = true;
     if (view->surface == nullptr && client.saverShown)
         CreateSurfaces(*view);
     else if (view->configured)
@@ -294,10 +288,10 @@ void AddOutput(uint32_t name, uint32_t version)
             continue;
         view = OutputView {};
         view.used = true;
-        view.outputName = name;
+        view.output.name = name;
         // Version 3 for release; before 2 there is no done event to wait for.
-        view.output = Bind<wl_output>(name, &wl_output_interface, version, 3);
-        wl_output_add_listener(view.output, &outputListener, &view);
+        view.output.proxy = Bind<wl_output>(name, &wl_output_interface, version, 3);
+        wl_output_add_listener(view.output.proxy, &outputListener, &view);
         return;
     }
 }
@@ -511,7 +505,7 @@ void OnGlobal(void*, wl_registry*, uint32_t name, const char* interface, uint32_
 void OnGlobalRemove(void*, wl_registry*, uint32_t name)
 {
     for (OutputView& view : client.views)
-        if (view.used && view.outputName == name)
+        if (view.used && view.output.name == name)
             DestroyView(view);
 }
 
@@ -578,7 +572,7 @@ void ShowSaver()
         return;
     client.saverShown = true;
     for (OutputView& view : client.views)
-        if (view.used && view.described)
+        if (view.used && view.output.described)
             CreateSurfaces(view);
 }
 
@@ -610,7 +604,7 @@ void OnFrameDone(void* data, wl_callback* callback, uint32_t)
     auto* view = static_cast<OutputView*>(data);
     wl_callback_destroy(callback);
     view->frameCallback = nullptr;
-    OnViewReady(*view);
+    view->ready = true;
 }
 
 const wl_callback_listener frameListener { OnFrameDone };
@@ -645,4 +639,28 @@ void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber)
     wl_surface_commit(view.imageSurface);
     spare->busy = true;
     view.shownFrame = frameNumber;
+}
+
+OutputView* TakeReadyView()
+{
+    for (OutputView& view : client.views) {
+        if (view.used && view.ready) {
+            view.ready = false;
+            return &view;
+        }
+    }
+    return nullptr;
+}
+
+bool EveryViewPresented(uint64_t frameNumber)
+{
+    bool any = false;
+    for (const OutputView& view : client.views) {
+        if (!view.used)
+            continue;
+        if (view.shownFrame != frameNumber || view.frameCallback != nullptr || view.waitingForBuffer)
+            return false;
+        any = true;
+    }
+    return any;
 }

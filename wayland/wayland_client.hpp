@@ -30,13 +30,19 @@ struct ShmBuffer {
 
 constexpr int buffersPerView = 2;
 
+// An output as the compositor describes it: kept while the saver hides.
+struct Output {
+    uint32_t name; // the wl_output's registry name
+    wl_output* proxy;
+    uint32_t deviceWidth; // the current mode
+    uint32_t deviceHeight;
+    bool described; // its first done came
+};
+
+// What shows the saver on an output (or in the window, which has no output).
 struct OutputView {
     bool used;
-    uint32_t outputName; // the wl_output's registry name; 0 for the window
-    wl_output* output;
-    uint32_t deviceWidth; // the output's current mode
-    uint32_t deviceHeight;
-    bool described; // the output's first done came
+    Output output;
     wl_surface* surface; // black, the size of the output
     xdg_surface* xdgSurface;
     xdg_toplevel* toplevel;
@@ -56,7 +62,7 @@ struct OutputView {
     wl_callback* frameCallback;
     uint64_t shownFrame; // the engine frame it shows; 0 for none yet
     bool waitingForBuffer;
-    bool presented; // its frame is on the screen (test mode)
+    bool ready; // it may show a frame: configured, and no frame callback or buffer awaited
 };
 
 constexpr int maxViews = 16;
@@ -99,9 +105,10 @@ void DisconnectFromCompositor();
 void ShowSaver();
 void HideSaver();
 
-// Called when a view can show a frame: the engine's frame number it would
-// show next is up to the caller (see aurilo_wayland.cpp).
-void OnViewReady(OutputView& view);
+// The next view that may show a frame, no longer ready; null when none is.
+OutputView* TakeReadyView();
 // Blows the engine's frame up into a free buffer and commits it with a frame
 // callback; when no buffer is free it waits for one.
 void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber);
+// Every view shows this frame, and the compositor has said it was presented.
+bool EveryViewPresented(uint64_t frameNumber);

@@ -3,6 +3,7 @@
 # interfaces, as a screen-sharing or remote-desktop program would:
 #   mutter_remote.py capture CONNECTOR OUT.ppm   one frame of the monitor, through PipeWire
 #   mutter_remote.py key                         a key pressed and released on the seat
+#   mutter_remote.py pointer                     the pointer put at each X,Y read from stdin
 # and a stand-in for the session manager's inhibitors, as a video player holds one:
 #   mutter_remote.py session-manager             serves them until it is ended
 #   mutter_remote.py inhibit                     holds an idle inhibitor until it is ended
@@ -51,7 +52,7 @@ def capture(connector, out):
     if not node:
         sys.exit('mutter_remote: no PipeWire stream for ' + connector)
     raw = subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', 'path=%d' % node[0], 'num-buffers=1', '!',
-                          'video/x-raw,format=BGRx', '!', 'fdsink'], capture_output=True, timeout=30).stdout
+                          'video/x-raw,format=BGRx', '!', 'fdsink'], capture_output=True, timeout=10).stdout
     size = call('org.gnome.Mutter.ScreenCast', stream, 'org.freedesktop.DBus.Properties', 'Get',
                 GLib.Variant('(ss)', ('org.gnome.Mutter.ScreenCast.Stream', 'Parameters')), '(v)')[0]['size']
     screen_cast(('.Session', 'Stop'), session)
@@ -64,17 +65,44 @@ def capture(connector, out):
         image.write(b'P6\n%d %d\n255\n' % (width, height) + rgb)
 
 
+def remote_desktop(method, session, arguments=None, reply='()'):
+    return call('org.gnome.Mutter.RemoteDesktop', session, 'org.gnome.Mutter.RemoteDesktop' + method[0], method[1],
+                arguments, reply)
+
+
+# The seat gains a device with its first event, which clients see only once
+# they have bound it: for each kind, the first event is sent and then waited on.
 def key():
-    remote = 'org.gnome.Mutter.RemoteDesktop'
-    session = call(remote, '/org/gnome/Mutter/RemoteDesktop', remote, 'CreateSession', None, '(o)')[0]
-    call(remote, session, remote + '.Session', 'Start')
-    # The seat gains its keyboard with the first key, which clients then see
-    # as held when the keyboard enters: only the second is typed.
-    for _ in range(2):
+    session = remote_desktop(('', 'CreateSession'), '/org/gnome/Mutter/RemoteDesktop', None, '(o)')[0]
+    remote_desktop(('.Session', 'Start'), session)
+    for _ in range(2):  # the first comes as a key held when the keyboard enters
         for pressed in (True, False):
-            call(remote, session, remote + '.Session', 'NotifyKeyboardKeysym', GLib.Variant('(ub)', (XK_x, pressed)))
+            remote_desktop(('.Session', 'NotifyKeyboardKeysym'), session, GLib.Variant('(ub)', (XK_x, pressed)))
         time.sleep(0.5)
-    call(remote, session, remote + '.Session', 'Stop')
+    remote_desktop(('.Session', 'Stop'), session)
+
+
+# The pointer moved by relative motion, which mutter applies as it comes (its
+# absolute motion is smoothed), to each X,Y read from stdin, in the layout's
+# pixels, saying "at" for each. It starts from the layout's top-left corner
+# and goes back there when stdin ends. A client sees the pointer from its
+# first event on, where that takes it.
+def pointer():
+    session = remote_desktop(('', 'CreateSession'), '/org/gnome/Mutter/RemoteDesktop', None, '(o)')[0]
+    remote_desktop(('.Session', 'Start'), session)
+
+    def move(dx, dy):
+        remote_desktop(('.Session', 'NotifyPointerMotionRelative'), session, GLib.Variant('(dd)', (dx, dy)))
+        time.sleep(0.5)
+
+    at = (0, 0)
+    for line in sys.stdin:
+        x, y = (int(v) for v in line.split(','))
+        move(x - at[0], y - at[1])
+        at = (x, y)
+        print('at', flush=True)
+    move(-100000, -100000)
+    remote_desktop(('.Session', 'Stop'), session)
 
 
 SESSION_MANAGER = """<node><interface name="org.gnome.SessionManager">
@@ -124,5 +152,5 @@ def inhibit():
     GLib.MainLoop().run()
 
 
-{'capture': lambda: capture(sys.argv[2], sys.argv[3]), 'key': key, 'session-manager': session_manager,
+{'capture': lambda: capture(sys.argv[2], sys.argv[3]), 'key': key, 'pointer': pointer, 'session-manager': session_manager,
  'inhibit': inhibit}[sys.argv[1]]()

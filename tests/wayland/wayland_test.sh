@@ -286,12 +286,15 @@ start_gnome() {
   gnome_job bus dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS"
   wait_until 30 test -S "$runtime/bus" || { fail "the session bus did not start: $(tail -1 "$work/bus.log")"; return 1; }
   gnome_job pipewire pipewire
+  # WirePlumber gives up when PipeWire is not there yet.
+  wait_until 30 test -S "$runtime/pipewire-0" || { fail "PipeWire did not start: $(tail -1 "$work/pipewire.log")"; return 1; }
   gnome_job wireplumber wireplumber
-  gnome_job mutter mutter --headless --wayland --no-x11 --virtual-monitor 1920x1080
+  gnome_job mutter mutter --headless --wayland --no-x11 --virtual-monitor 1920x1080 --virtual-monitor 1280x720
   gnome_job session-manager "${remote[@]}" session-manager
   if wait_until 30 compgen -G "$runtime/wayland-[0-9]" >/dev/null && wait_until 30 grep -qx serving "$work/session-manager.log"; then
     WAYLAND_DISPLAY=$(basename "$(compgen -G "$runtime/wayland-[0-9]")")
     export WAYLAND_DISPLAY
+    "${remote[@]}" pointer </dev/null # into the corner
     return 0
   fi
   fail "headless mutter did not start: $(tail -1 "$work/mutter.log")"
@@ -306,8 +309,27 @@ if start_gnome; then
       && "$compare" "$work/capture.xwd" "$frame" 3 320 60 1280 960 >"$work/compared"
   }
   expect "1920x1080 through ScreenCast: x2 at 320,60" wait_until 30 gnome_shows_frame
-  cat "$work/compared"
+  cat "$work/compared" 2>/dev/null
   stop "$client_pid"
+  # The pointer moved through RemoteDesktop, from the top-left corner, once the
+  # client shows: Meta-0 has the image at 320,60; Meta-1 lies to its right.
+  point_at() { echo "$1" >&"${pointer[1]}" && read -r -t 10 -u "${pointer[0]}" _; }
+  after_pointer() { # open or closed, description, points
+    start_client -ticks "$ticks"
+    wait_until 30 gnome_shows_frame
+    coproc pointer { "${remote[@]}" pointer; }
+    for point in "${@:3}"; do point_at "$point"; done
+    if [ "$1" = open ]; then expect "$2" kill -0 "$client_pid"; else expect "$2" wait_until 2 gone "$client_pid"; fi
+    stop "$client_pid"
+    exec {pointer[1]}>&-
+    wait "$pointer_PID"
+  }
+  after_pointer open "the pointer 3 pixels across the image: open" 1000,500 1003,500
+  after_pointer closed "... 5: closed" 1000,500 1005,500
+  after_pointer open "3 across the black: open" 100,500 100,503
+  after_pointer closed "... 5: closed" 100,500 100,505
+  after_pointer open "3 from the image onto the black above it: open" 1000,61 1000,58
+  after_pointer closed "onto the other monitor, at the same place in it: closed" 1,500 1921,500
   grab=grab_mutter
   in_background "$work/inhibitor.out" "${remote[@]}" inhibit
   inhibitor_pid=$!
@@ -325,6 +347,12 @@ if start_gnome; then
   expect "a RemoteDesktop key hides it within a second" within_a_second saver_hidden
   expect "... it keeps running, and every surface it made is destroyed" hidden_and_running
   expect "idle again, it shows again" wait_until 30 saver_shown
+  coproc pointer { "${remote[@]}" pointer; }
+  point_at 1000,500
+  point_at 1005,500
+  expect "... and the pointer 5 pixels across it hides it too" within_a_second saver_hidden
+  exec {pointer[1]}>&-
+  wait "$pointer_PID"
   kill "$client_pid"
   status_within 30 "$client_pid"
   expect "SIGTERM ends it with 0" test $? -eq 0
