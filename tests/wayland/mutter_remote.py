@@ -95,10 +95,16 @@ def pointer():
         remote_desktop(('.Session', 'NotifyPointerMotionRelative'), session, GLib.Variant('(dd)', (dx, dy)))
         time.sleep(0.5)
 
-    at = (0, 0)
+    at = None
     for line in sys.stdin:
         x, y = (int(v) for v in line.split(','))
-        move(x - at[0], y - at[1])
+        if at is None:
+            # The first event brings the pointer to the seat; clients bind it
+            # then, and newer mutter tells them where it is at the next one.
+            move(x, y)
+            move(0, 0)
+        else:
+            move(x - at[0], y - at[1])
         at = (x, y)
         print('at', flush=True)
     move(-100000, -100000)
