@@ -113,7 +113,8 @@ surfaces_waiting_when_drew() { # WAYLAND_DEBUG=client log
     / wl_callback[@#][0-9]+\.done\(/ { callback = id($0, "wl_callback"); if (callback in of) waiting[of[callback]] = 0 }
     END { for (surface in waiting) { surfaces++; still += waiting[surface] }; print surfaces + 0 " " still + 0 }' "$1"
 }
-if start_sway 2 "output HEADLESS-1 mode 1920x1080 scale 1" "output HEADLESS-2 mode 2880x1620 scale 1.5"; then
+# HEADLESS-2 at 5 Hz: its frame callbacks come apart from HEADLESS-1's.
+if start_sway 2 "output HEADLESS-1 mode 1920x1080 scale 1" "output HEADLESS-2 mode --custom 2880x1620@5Hz scale 1.5"; then
   WAYLAND_DEBUG=client start_client -ticks "$ticks"
   # It says so once the compositor has shown the frame on both outputs: after
   # a frame callback of each image surface.
