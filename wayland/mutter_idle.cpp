@@ -101,7 +101,8 @@ bool WatchMutterIdle(uint32_t milliseconds)
     }
     if (Subscribe())
         idleWatch = AddIdleWatch(milliseconds);
-    return idleWatch != 0;
+    // Signals that came with the replies wait in sd-bus, not on its descriptor.
+    return idleWatch != 0 && ReadMutterIdle();
 }
 
 int MutterIdleDescriptor()

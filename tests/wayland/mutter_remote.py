@@ -7,6 +7,7 @@
 # and a stand-in for the session manager's inhibitors, as a video player holds one:
 #   mutter_remote.py session-manager             serves them until it is ended
 #   mutter_remote.py inhibit                     holds an idle inhibitor until it is ended
+import itertools
 import subprocess
 import sys
 import time
@@ -70,12 +71,12 @@ def remote_desktop(method, session, arguments=None, reply='()'):
                 arguments, reply)
 
 
-# The seat gains a device with its first event, which clients see only once
-# they have bound it: for each kind, the first event is sent and then waited on.
+# The seat gains its keyboard with the first key, which clients that bind it
+# then see as held: the second is the one typed.
 def key():
     session = remote_desktop(('', 'CreateSession'), '/org/gnome/Mutter/RemoteDesktop', None, '(o)')[0]
     remote_desktop(('.Session', 'Start'), session)
-    for _ in range(2):  # the first comes as a key held when the keyboard enters
+    for _ in range(2):
         for pressed in (True, False):
             remote_desktop(('.Session', 'NotifyKeyboardKeysym'), session, GLib.Variant('(ub)', (XK_x, pressed)))
         time.sleep(0.5)
@@ -123,6 +124,7 @@ INHIBIT_IDLE = 8
 # Inhibitors by cookie: their flags, dropped when the program that holds one leaves the bus.
 def session_manager():
     held = {}
+    cookies = itertools.count(1)
 
     def changed(signal, cookie):
         bus.emit_signal(None, '/org/gnome/SessionManager', 'org.gnome.SessionManager', signal,
@@ -135,7 +137,7 @@ def session_manager():
 
     def method(_bus, sender, _path, _interface, name, parameters, invocation):
         if name == 'Inhibit':
-            cookie = len(held) + 1
+            cookie = next(cookies)
             held[cookie] = (sender, parameters.unpack()[3])
             Gio.bus_watch_name_on_connection(bus, sender, Gio.BusNameWatcherFlags.NONE, None, vanished)
             invocation.return_value(GLib.Variant('(u)', (cookie,)))
