@@ -1,16 +1,223 @@
 // A compositor that offers shared memory and nothing else, so that the
-// client's words for a compositor it cannot use can be seen. Prints the name
-// of its socket in $XDG_RUNTIME_DIR, then serves until it is ended.
+// client's words for a compositor it cannot use can be seen. With --output it
+// also offers what the client needs to show full screen on one 1920x1080
+// output, presents each commit at once, and on SIGUSR1 gives the output a new
+// mode, 3840x2160 at scale 2, with no configure: the same logical size, which
+// compositors may leave at that. Prints the name of its socket in
+// $XDG_RUNTIME_DIR, then serves until it is ended.
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include <wayland-server.h>
 
-int main()
+#include "viewporter-server.h"
+#include "xdg-shell-server.h"
+
+namespace {
+
+// What a surface has pending until its commit, and its toplevel's first configure.
+struct Surface {
+    wl_resource* buffer = nullptr;
+    std::vector<wl_resource*> callbacks;
+    wl_resource* xdgSurface = nullptr;
+    wl_resource* toplevel = nullptr;
+    bool configured = false;
+};
+
+std::vector<wl_resource*> outputs;
+uint32_t serial = 0;
+
+void DestroyResource(wl_client*, wl_resource* resource)
+{
+    wl_resource_destroy(resource);
+}
+
+template <typename Implementation>
+wl_resource* Create(wl_client* client, const wl_interface* interface, int version, uint32_t id,
+    const Implementation* implementation, void* data = nullptr, wl_resource_destroy_func_t destroy = nullptr)
+{
+    wl_resource* resource = wl_resource_create(client, interface, version, id);
+    wl_resource_set_implementation(resource, implementation, data, destroy);
+    return resource;
+}
+
+Surface* SurfaceOf(wl_resource* surface)
+{
+    return static_cast<Surface*>(wl_resource_get_user_data(surface));
+}
+
+// --- surfaces: each commit is presented at once, and its buffer released
+
+void Attach(wl_client*, wl_resource* surface, wl_resource* buffer, int32_t, int32_t)
+{
+    SurfaceOf(surface)->buffer = buffer;
+}
+
+void Frame(wl_client* client, wl_resource* surface, uint32_t id)
+{
+    SurfaceOf(surface)->callbacks.push_back(wl_resource_create(client, &wl_callback_interface, 1, id));
+}
+
+void Commit(wl_client*, wl_resource* resource)
+{
+    Surface* surface = SurfaceOf(resource);
+    if (surface->toplevel != nullptr && !surface->configured) {
+        wl_array states;
+        wl_array_init(&states);
+        *static_cast<uint32_t*>(wl_array_add(&states, sizeof(uint32_t))) = XDG_TOPLEVEL_STATE_FULLSCREEN;
+        xdg_toplevel_send_configure(surface->toplevel, 1920, 1080, &states);
+        xdg_surface_send_configure(surface->xdgSurface, ++serial);
+        wl_array_release(&states);
+        surface->configured = true;
+    }
+    if (surface->buffer != nullptr)
+        wl_buffer_send_release(surface->buffer);
+    surface->buffer = nullptr;
+    for (wl_resource* callback : surface->callbacks) {
+        wl_callback_send_done(callback, 0);
+        wl_resource_destroy(callback);
+    }
+    surface->callbacks.clear();
+}
+
+void Ignore(wl_client*, wl_resource*, int32_t, int32_t, int32_t, int32_t) { }
+void IgnoreRegion(wl_client*, wl_resource*, wl_resource*) { }
+void IgnoreValue(wl_client*, wl_resource*, int32_t) { }
+
+const struct wl_surface_interface surfaceImplementation { DestroyResource, Attach, Ignore, Frame, IgnoreRegion,
+    IgnoreRegion, Commit, IgnoreValue, IgnoreValue, Ignore };
+
+void DeleteSurface(wl_resource* resource)
+{
+    delete SurfaceOf(resource);
+}
+
+void CreateSurface(wl_client* client, wl_resource* compositor, uint32_t id)
+{
+    Create(client, &wl_surface_interface, wl_resource_get_version(compositor), id, &surfaceImplementation,
+        new Surface, DeleteSurface);
+}
+
+const struct wl_compositor_interface compositorImplementation { CreateSurface, nullptr };
+
+// --- subsurfaces and viewports: their places and sizes do not matter here
+
+void IgnorePlace(wl_client*, wl_resource*, wl_resource*) { }
+void IgnoreNothing(wl_client*, wl_resource*) { }
+void IgnorePosition(wl_client*, wl_resource*, int32_t, int32_t) { }
+
+const struct wl_subsurface_interface subsurfaceImplementation { DestroyResource, IgnorePosition, IgnorePlace,
+    IgnorePlace, IgnoreNothing, IgnoreNothing };
+
+void GetSubsurface(wl_client* client, wl_resource*, uint32_t id, wl_resource*, wl_resource*)
+{
+    Create(client, &wl_subsurface_interface, 1, id, &subsurfaceImplementation);
+}
+
+const struct wl_subcompositor_interface subcompositorImplementation { DestroyResource, GetSubsurface };
+
+void IgnoreSource(wl_client*, wl_resource*, wl_fixed_t, wl_fixed_t, wl_fixed_t, wl_fixed_t) { }
+
+const struct wp_viewport_interface viewportImplementation { DestroyResource, IgnoreSource, IgnorePosition };
+
+void GetViewport(wl_client* client, wl_resource*, uint32_t id, wl_resource*)
+{
+    Create(client, &wp_viewport_interface, 1, id, &viewportImplementation);
+}
+
+const struct wp_viewporter_interface viewporterImplementation { DestroyResource, GetViewport };
+
+// --- xdg-shell: one full-screen toplevel a surface, configured at its first commit
+
+void IgnoreString(wl_client*, wl_resource*, const char*) { }
+void IgnoreOutput(wl_client*, wl_resource*, wl_resource*) { }
+void IgnoreSerial(wl_client*, wl_resource*, uint32_t) { }
+
+const struct xdg_toplevel_interface toplevelImplementation { .destroy = DestroyResource, .set_title = IgnoreString,
+    .set_app_id = IgnoreString, .set_fullscreen = IgnoreOutput };
+
+void GetToplevel(wl_client* client, wl_resource* xdgSurface, uint32_t id)
+{
+    Surface* surface = static_cast<Surface*>(wl_resource_get_user_data(xdgSurface));
+    surface->toplevel = Create(client, &xdg_toplevel_interface, 1, id, &toplevelImplementation);
+}
+
+const struct xdg_surface_interface xdgSurfaceImplementation { .destroy = DestroyResource,
+    .get_toplevel = GetToplevel, .ack_configure = IgnoreSerial };
+
+void GetXdgSurface(wl_client* client, wl_resource*, uint32_t id, wl_resource* surface)
+{
+    SurfaceOf(surface)->xdgSurface
+        = Create(client, &xdg_surface_interface, 1, id, &xdgSurfaceImplementation, SurfaceOf(surface));
+}
+
+const struct xdg_wm_base_interface wmBaseImplementation { .destroy = DestroyResource,
+    .get_xdg_surface = GetXdgSurface, .pong = IgnoreSerial };
+
+// --- the output
+
+void SendMode(wl_resource* output, int32_t width, int32_t height, int32_t scale)
+{
+    wl_output_send_mode(output, WL_OUTPUT_MODE_CURRENT, width, height, 60000);
+    wl_output_send_scale(output, scale);
+    wl_output_send_done(output);
+}
+
+void ForgetOutput(wl_resource* output)
+{
+    std::erase(outputs, output);
+}
+
+const struct wl_output_interface outputImplementation { DestroyResource };
+
+void BindOutput(wl_client* client, void*, uint32_t version, uint32_t id)
+{
+    wl_resource* output = Create(client, &wl_output_interface, static_cast<int>(version), id,
+        &outputImplementation, nullptr, ForgetOutput);
+    wl_output_send_geometry(output, 0, 0, 0, 0, WL_OUTPUT_SUBPIXEL_UNKNOWN, "bare", "output",
+        WL_OUTPUT_TRANSFORM_NORMAL);
+    SendMode(output, 1920, 1080, 1);
+    outputs.push_back(output);
+}
+
+int ChangeMode(int, void*)
+{
+    for (wl_resource* output : outputs)
+        SendMode(output, 3840, 2160, 2);
+    return 0;
+}
+
+template <const wl_interface* interface, auto implementation>
+void Bind(wl_client* client, void*, uint32_t version, uint32_t id)
+{
+    Create(client, interface, static_cast<int>(version), id, implementation);
+}
+
+void OfferOutput(wl_display* display)
+{
+    wl_global_create(display, &wl_compositor_interface, 4, nullptr,
+        Bind<&wl_compositor_interface, &compositorImplementation>);
+    wl_global_create(display, &wl_subcompositor_interface, 1, nullptr,
+        Bind<&wl_subcompositor_interface, &subcompositorImplementation>);
+    wl_global_create(display, &wp_viewporter_interface, 1, nullptr,
+        Bind<&wp_viewporter_interface, &viewporterImplementation>);
+    wl_global_create(display, &xdg_wm_base_interface, 1, nullptr, Bind<&xdg_wm_base_interface, &wmBaseImplementation>);
+    wl_global_create(display, &wl_output_interface, 3, nullptr, BindOutput);
+    wl_event_loop_add_signal(wl_display_get_event_loop(display), SIGUSR1, ChangeMode, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
 {
     wl_display* display = wl_display_create();
     const char* socket = display != nullptr ? wl_display_add_socket_auto(display) : nullptr;
     if (socket == nullptr || wl_display_init_shm(display) != 0)
         return 1;
+    if (argc > 1 && std::strcmp(argv[1], "--output") == 0)
+        OfferOutput(display);
     std::printf("%s\n", socket);
     std::fflush(stdout);
     wl_display_run(display);

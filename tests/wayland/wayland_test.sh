@@ -4,7 +4,8 @@
 # equals aurilo-render's frame blown up k x k and centred on black, at output
 # scales 1, 2 and 1.5, on two outputs at once, and with -compositor-scaling at
 # whole scales; left running it animates and a key ends it with 0 within a
-# second; its words for a compositor it cannot reach, cannot use, or loses.
+# second; its words for a compositor it cannot reach, cannot use, or loses;
+# a new mode that only the output tells of, from a bare compositor.
 # With -idle it waits while an idle inhibitor shows, then shows the saver
 # when idle, hides it on a key and shows it again. Under headless mutter, in
 # a D-Bus session of its own and seen through its ScreenCast over PipeWire:
@@ -383,6 +384,20 @@ if wait_until 30 grep -q . "$work/bare.out"; then
     && grep -qx 'aurilo-wayland: -idle needs ext_idle_notifier_v1, org_kde_kwin_idle or org.gnome.Mutter.IdleMonitor, which this session lacks' '$work/err'"
 else
   fail "the bare compositor did not start"
+fi
+stop "$bare_pid"
+bare_pid=
+# A new mode and scale with the same logical size, told by the output alone:
+# the client lays the image out again, x4 in buffers of 2560x1920.
+in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare" --output
+bare_pid=$!
+if wait_until 30 grep -q . "$work/bare.out"; then
+  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") WAYLAND_DEBUG=client start_client -ticks "$ticks"
+  wait_until 30 grep -q "drew 6 frames" "$work/client.err"
+  kill -USR1 "$bare_pid"
+  expect "a new mode from the output alone, 3840x2160 at scale 2: laid out again, x4" \
+    wait_until 10 grep -q 'create_buffer(new id wl_buffer[@#][0-9]*, 0, 2560, 1920,' "$work/client.err"
+  stop "$client_pid"
 fi
 stop "$bare_pid"
 bare_pid=
