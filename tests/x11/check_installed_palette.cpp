@@ -1,18 +1,31 @@
 // Checks the colours an 8-bit screen really shows: those of the colormap the
 // server has installed (not the one a window names, which xwd reads), against
-// the uniform 3-3-2 palette, all 256 cells.
-//   check-installed-palette
+// the uniform 3-3-2 palette, all 256 cells. With --root-default, that the
+// root window names the screen's default colormap again, as before a hack
+// that set its own there.
+//   check-installed-palette [--root-default]
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "engine/frame/display_descriptor.hpp"
 
-int main()
+int RootNamesDefault(Display* display)
+{
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, DefaultRootWindow(display), &attributes);
+    std::printf("root colormap 0x%lx, default 0x%lx\n", attributes.colormap, DefaultColormap(display, 0));
+    return attributes.colormap == DefaultColormap(display, 0) ? 0 : 1;
+}
+
+int main(int argc, char** argv)
 {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return 2;
+    if (argc > 1 && std::strcmp(argv[1], "--root-default") == 0)
+        return RootNamesDefault(display);
     int count = 0;
     Colormap* installed = XListInstalledColormaps(display, DefaultRootWindow(display), &count);
     if (count < 1) {

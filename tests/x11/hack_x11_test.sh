@@ -213,7 +213,8 @@ fills_the_screen "3840x2160: x4 at 640,120" 3840x2160x24 32 640 120 2560 1920 --
 fills_the_screen "1920x1080 with -scale 1: the original 640x480 at 640,300" 1920x1080x24 32 640 300 640 480 -- -scale 1
 fills_the_screen "1920x1080 at depth 16: x2" 1920x1080x16 16 320 60 1280 960 --
 fills_the_screen "1920x1080 without MIT-SHM: x2" 1920x1080x24 32 320 60 1280 960 -extension MIT-SHM --
-start_screen 1920x1080x8
+# -noreset: with its last client gone, the server keeps what the hack left.
+start_screen 1920x1080x8 -noreset
 in_background "$work/hack.err" "$hack" -root -ticks "$ticks"
 hack_pid=$!
 wait_for_drawing "$work/hack.err"
@@ -221,6 +222,7 @@ wait_for_drawing "$work/hack.err"
 shows_the_frame "1920x1080 at depth 8: x2" 8 -root 320 60 1280 960
 expect "... through the installed colormap, in the uniform palette's colours" "$check_palette"
 stop "$hack_pid"
+expect "... and once it ends, the root names the default colormap again" "$check_palette" --root-default
 fills_the_screen "3840x2160 without RENDER (scaled by the hack): x4" 3840x2160x24 32 640 120 2560 1920 -extension RENDER --
 fills_the_screen "2560x1440 without RENDER and MIT-SHM: x3" 2560x1440x24 32 320 0 1920 1440 \
   -extension RENDER -extension MIT-SHM --
