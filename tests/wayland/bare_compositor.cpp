@@ -82,12 +82,12 @@ void Commit(wl_client*, wl_resource* resource)
     surface->callbacks.clear();
 }
 
-void Ignore(wl_client*, wl_resource*, int32_t, int32_t, int32_t, int32_t) { }
-void IgnoreRegion(wl_client*, wl_resource*, wl_resource*) { }
-void IgnoreValue(wl_client*, wl_resource*, int32_t) { }
+void IgnoreDamage(wl_client*, wl_resource*, int32_t, int32_t, int32_t, int32_t) { }
+void IgnoreScale(wl_client*, wl_resource*, int32_t) { }
 
-const struct wl_surface_interface surfaceImplementation { DestroyResource, Attach, Ignore, Frame, IgnoreRegion,
-    IgnoreRegion, Commit, IgnoreValue, IgnoreValue, Ignore };
+// Implementations name only the requests the client makes.
+const struct wl_surface_interface surfaceImplementation { .destroy = DestroyResource, .attach = Attach,
+    .frame = Frame, .commit = Commit, .set_buffer_scale = IgnoreScale, .damage_buffer = IgnoreDamage };
 
 void DeleteSurface(wl_resource* resource)
 {
@@ -100,16 +100,15 @@ void CreateSurface(wl_client* client, wl_resource* compositor, uint32_t id)
         new Surface, DeleteSurface);
 }
 
-const struct wl_compositor_interface compositorImplementation { CreateSurface, nullptr };
+const struct wl_compositor_interface compositorImplementation { .create_surface = CreateSurface };
 
 // --- subsurfaces and viewports: their places and sizes do not matter here
 
-void IgnorePlace(wl_client*, wl_resource*, wl_resource*) { }
-void IgnoreNothing(wl_client*, wl_resource*) { }
+void IgnoreDesync(wl_client*, wl_resource*) { }
 void IgnorePosition(wl_client*, wl_resource*, int32_t, int32_t) { }
 
-const struct wl_subsurface_interface subsurfaceImplementation { DestroyResource, IgnorePosition, IgnorePlace,
-    IgnorePlace, IgnoreNothing, IgnoreNothing };
+const struct wl_subsurface_interface subsurfaceImplementation { .destroy = DestroyResource,
+    .set_position = IgnorePosition, .set_desync = IgnoreDesync };
 
 void GetSubsurface(wl_client* client, wl_resource*, uint32_t id, wl_resource*, wl_resource*)
 {
@@ -118,9 +117,8 @@ void GetSubsurface(wl_client* client, wl_resource*, uint32_t id, wl_resource*, w
 
 const struct wl_subcompositor_interface subcompositorImplementation { DestroyResource, GetSubsurface };
 
-void IgnoreSource(wl_client*, wl_resource*, wl_fixed_t, wl_fixed_t, wl_fixed_t, wl_fixed_t) { }
-
-const struct wp_viewport_interface viewportImplementation { DestroyResource, IgnoreSource, IgnorePosition };
+const struct wp_viewport_interface viewportImplementation { .destroy = DestroyResource,
+    .set_destination = IgnorePosition };
 
 void GetViewport(wl_client* client, wl_resource*, uint32_t id, wl_resource*)
 {

@@ -23,31 +23,23 @@ def call(name, path, interface, method, arguments=None, reply='()'):
                          Gio.DBusCallFlags.NONE, 10000).unpack()
 
 
-def screen_cast(method, path, arguments=None, reply='()'):
-    return call('org.gnome.Mutter.ScreenCast', path, 'org.gnome.Mutter.ScreenCast' + method[0], method[1],
-                arguments, reply)
-
-
-def stream_node(stream):
-    node = []
-    loop = GLib.MainLoop()
-
-    def added(_bus, _sender, _path, _interface, _signal, parameters):
-        node.append(parameters.unpack()[0])
-        loop.quit()
-
-    bus.signal_subscribe(None, 'org.gnome.Mutter.ScreenCast.Stream', 'PipeWireStreamAdded', stream, None,
-                         Gio.DBusSignalFlags.NONE, added)
-    return node, loop
+# A method of mutter's remote interfaces: CreateSession on the service, or
+# Session.NAME on a session.
+def mutter(service, member, path, arguments=None, reply='()'):
+    interface, _, method = ('org.gnome.Mutter.%s.%s' % (service, member)).rpartition('.')
+    return call('org.gnome.Mutter.' + service, path, interface, method, arguments, reply)
 
 
 def capture(connector, out):
-    session = screen_cast(('', 'CreateSession'), '/org/gnome/Mutter/ScreenCast',
-                          GLib.Variant('(a{sv})', ({},)), '(o)')[0]
-    stream = screen_cast(('.Session', 'RecordMonitor'), session,
-                         GLib.Variant('(sa{sv})', (connector, {'cursor-mode': GLib.Variant('u', 0)})), '(o)')[0]
-    node, loop = stream_node(stream)
-    screen_cast(('.Session', 'Start'), session)
+    session = mutter('ScreenCast', 'CreateSession', '/org/gnome/Mutter/ScreenCast',
+                     GLib.Variant('(a{sv})', ({},)), '(o)')[0]
+    stream = mutter('ScreenCast', 'Session.RecordMonitor', session,
+                    GLib.Variant('(sa{sv})', (connector, {'cursor-mode': GLib.Variant('u', 0)})), '(o)')[0]
+    node = []
+    loop = GLib.MainLoop()
+    bus.signal_subscribe(None, 'org.gnome.Mutter.ScreenCast.Stream', 'PipeWireStreamAdded', stream, None,
+                         Gio.DBusSignalFlags.NONE, lambda *signal: (node.append(signal[5].unpack()[0]), loop.quit()))
+    mutter('ScreenCast', 'Session.Start', session)
     GLib.timeout_add_seconds(10, loop.quit)
     loop.run()
     if not node:
@@ -56,7 +48,7 @@ def capture(connector, out):
                           'video/x-raw,format=BGRx', '!', 'fdsink'], capture_output=True, timeout=10).stdout
     size = call('org.gnome.Mutter.ScreenCast', stream, 'org.freedesktop.DBus.Properties', 'Get',
                 GLib.Variant('(ss)', ('org.gnome.Mutter.ScreenCast.Stream', 'Parameters')), '(v)')[0]['size']
-    screen_cast(('.Session', 'Stop'), session)
+    mutter('ScreenCast', 'Session.Stop', session)
     width, height = size
     if len(raw) != width * height * 4:
         sys.exit('mutter_remote: %d bytes for a %dx%d frame' % (len(raw), width, height))
@@ -66,21 +58,16 @@ def capture(connector, out):
         image.write(b'P6\n%d %d\n255\n' % (width, height) + rgb)
 
 
-def remote_desktop(method, session, arguments=None, reply='()'):
-    return call('org.gnome.Mutter.RemoteDesktop', session, 'org.gnome.Mutter.RemoteDesktop' + method[0], method[1],
-                arguments, reply)
-
-
 # The seat gains its keyboard with the first key, which clients that bind it
 # then see as held: the second is the one typed.
 def key():
-    session = remote_desktop(('', 'CreateSession'), '/org/gnome/Mutter/RemoteDesktop', None, '(o)')[0]
-    remote_desktop(('.Session', 'Start'), session)
+    session = mutter('RemoteDesktop', 'CreateSession', '/org/gnome/Mutter/RemoteDesktop', None, '(o)')[0]
+    mutter('RemoteDesktop', 'Session.Start', session)
     for _ in range(2):
         for pressed in (True, False):
-            remote_desktop(('.Session', 'NotifyKeyboardKeysym'), session, GLib.Variant('(ub)', (XK_x, pressed)))
+            mutter('RemoteDesktop', 'Session.NotifyKeyboardKeysym', session, GLib.Variant('(ub)', (XK_x, pressed)))
         time.sleep(0.5)
-    remote_desktop(('.Session', 'Stop'), session)
+    mutter('RemoteDesktop', 'Session.Stop', session)
 
 
 # The pointer moved by relative motion, which mutter applies as it comes (its
@@ -89,11 +76,11 @@ def key():
 # and goes back there when stdin ends. A client sees the pointer from its
 # first event on, where that takes it.
 def pointer():
-    session = remote_desktop(('', 'CreateSession'), '/org/gnome/Mutter/RemoteDesktop', None, '(o)')[0]
-    remote_desktop(('.Session', 'Start'), session)
+    session = mutter('RemoteDesktop', 'CreateSession', '/org/gnome/Mutter/RemoteDesktop', None, '(o)')[0]
+    mutter('RemoteDesktop', 'Session.Start', session)
 
     def move(dx, dy):
-        remote_desktop(('.Session', 'NotifyPointerMotionRelative'), session, GLib.Variant('(dd)', (dx, dy)))
+        mutter('RemoteDesktop', 'Session.NotifyPointerMotionRelative', session, GLib.Variant('(dd)', (dx, dy)))
         time.sleep(0.5)
 
     at = None
@@ -109,7 +96,7 @@ def pointer():
         at = (x, y)
         print('at', flush=True)
     move(-100000, -100000)
-    remote_desktop(('.Session', 'Stop'), session)
+    mutter('RemoteDesktop', 'Session.Stop', session)
 
 
 SESSION_MANAGER = """<node><interface name="org.gnome.SessionManager">

@@ -239,36 +239,50 @@ within_a_second() { # command
     sleep 0.1
   done
 }
-if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
-  in_background "$work/inhibitor.out" "$build/tests/idle-inhibitor"
+# What both compositors show: -idle 2 makes nothing while ${inhibitor[@]}
+# holds (its CPU reported), shows the saver once idle, animating;
+# ${type_key[@]} hides it within a second; idle again it shows again. SIGTERM
+# ends it later, with 0.
+idle_cycle() { # what holds the inhibitor
+  in_background "$work/inhibitor.out" "${inhibitor[@]}"
   inhibitor_pid=$!
-  wait_until 30 grep -qx inhibiting "$work/inhibitor.out" || fail "the idle inhibitor did not start: $(tail -1 "$work/inhibitor.out")"
+  wait_until 30 grep -qx inhibiting "$work/inhibitor.out" || fail "$1 did not start: $(tail -1 "$work/inhibitor.out")"
   WAYLAND_DEBUG=client start_client -idle 2 -fps
-  wait_until 30 grep -q 'get_idle_\(notification\|timeout\)(' "$work/client.err"
+  sleep 1 # -idle 2 would have shown it five times over in the 10 s
+  local before after
   before=$(cpu_ticks "$client_pid")
-  sleep 10 # the span measured; -idle 2 would have shown it five times over
+  sleep 9
   after=$(cpu_ticks "$client_pid")
-  expect "while an idle inhibitor's window shows, -idle 2 waits: no surface, no frame in 10 s" nothing_shown
-  echo "waiting: $(((after - before) * 1000 / $(getconf CLK_TCK))) ms of CPU in 10 s"
+  expect "while $1 holds, -idle 2 waits: no surface, no frame in 10 s" nothing_shown
+  echo "waiting: $(((after - before) * 1000 / $(getconf CLK_TCK))) ms of CPU in 9 s"
   stop "$inhibitor_pid"
   inhibitor_pid=
   expect "idle, it shows the saver full screen" wait_until 30 saver_shown
   cp "$work/idle.ppm" "$work/first.ppm"
   sleep 0.5
   expect "... and it animates" animates
-  wtype -s 300 x
+  "${type_key[@]}"
   expect "a key hides it within a second" within_a_second saver_hidden
   expect "... it keeps running, and every surface it made is destroyed" hidden_and_running
   expect "idle again, it shows again" wait_until 30 saver_shown
+}
+ended_by_sigterm() {
   kill "$client_pid"
   status_within 30 "$client_pid"
-  expect "SIGTERM ends it with 0" test $? -eq 0
+  local status=$?
+  client_pid=
+  return "$status"
+}
+if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
+  inhibitor=("$build/tests/idle-inhibitor")
+  type_key=(wtype -s 300 x)
+  idle_cycle "an idle inhibitor's window"
+  expect "SIGTERM ends it with 0" ended_by_sigterm
   outputs_bound=$(grep -c '\.bind([0-9]*, "wl_output"' "$work/client.err")
   outputs_released=$(grep -c -- '-> wl_output[@#][0-9]*\.release()' "$work/client.err")
   expect "... having released the $outputs_bound output it bound" \
     test "$outputs_bound" -eq 1 -a "$outputs_released" -eq "$outputs_bound"
   expect "... and attached no image buffer the compositor still held" image_buffers_attached_when_free "$work/client.err"
-  client_pid=
   stop "$sway_pid"
   sway_pid=
 fi
@@ -333,36 +347,16 @@ if start_gnome; then
   after_pointer open "3 from the image onto the black above it: open" 1000,61 1000,58
   after_pointer closed "onto the other monitor, at the same place in it: closed" 1,500 1921,500
   grab=grab_mutter
-  in_background "$work/inhibitor.out" "${remote[@]}" inhibit
-  inhibitor_pid=$!
-  wait_until 30 grep -qx inhibiting "$work/inhibitor.out" || fail "the session inhibitor did not start: $(tail -1 "$work/inhibitor.out")"
-  WAYLAND_DEBUG=client start_client -idle 2 -fps
-  sleep 1 # -idle 2 would have shown it three times over in the 6 s
-  before=$(cpu_ticks "$client_pid")
-  sleep 5
-  after=$(cpu_ticks "$client_pid")
-  expect "while a session inhibitor holds, -idle 2 waits: no surface, no frame" nothing_shown
-  echo "waiting: $(((after - before) * 1000 / $(getconf CLK_TCK))) ms of CPU in 5 s"
-  stop "$inhibitor_pid"
-  inhibitor_pid=
-  expect "the inhibitor gone, idle, the idle monitor shows it full screen" wait_until 30 saver_shown
-  cp "$work/idle.ppm" "$work/first.ppm"
-  sleep 0.5
-  expect "... and it animates" animates
-  "${remote[@]}" key
-  expect "a RemoteDesktop key hides it within a second" within_a_second saver_hidden
-  expect "... it keeps running, and every surface it made is destroyed" hidden_and_running
-  expect "idle again, it shows again" wait_until 30 saver_shown
+  inhibitor=("${remote[@]}" inhibit)
+  type_key=("${remote[@]}" key)
+  idle_cycle "a session inhibitor"
   coproc pointer { "${remote[@]}" pointer; }
   point_at 1000,500
   point_at 1005,500
   expect "... and the pointer 5 pixels across it hides it too" within_a_second saver_hidden
   exec {pointer[1]}>&-
   wait "$pointer_PID"
-  kill "$client_pid"
-  status_within 30 "$client_pid"
-  expect "SIGTERM ends it with 0" test $? -eq 0
-  client_pid=
+  expect "SIGTERM ends it with 0" ended_by_sigterm
 fi
 stop_gnome
 grab=grab_sway
