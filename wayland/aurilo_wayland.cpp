@@ -2,12 +2,14 @@
 // (or in one window), each frame drawn once by the same engine as the other
 // front ends and shown on every output as the compositor asks for it; a key,
 // a button or moving the pointer ends it. With -idle it waits, showing
-// nothing, until the session is idle, and input hides it again.
+// nothing, until the session is idle, and input hides it again. With -lock it
+// locks the session, and only the password ends it.
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <poll.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "engine/frame/buffer_frame_cycle.hpp"
@@ -15,6 +17,7 @@
 #include "unix/monotonic_clock.hpp"
 #include "unix/stop_signals.hpp"
 #include "wayland/mutter_idle.hpp"
+#include "wayland/session_lock.hpp"
 #include "wayland/wayland_client.hpp"
 
 namespace {
@@ -93,6 +96,12 @@ void FollowIdleState()
     }
 }
 
+// -daemonize first, so that the checking child belongs to the process that locks.
+bool PrepareToLock(std::string& error)
+{
+    return (!client.options.daemonize || DetachUntilLocked(error)) && PrepareLock(error);
+}
+
 // Handles what is queued until the display is ready to read; false on a failure.
 bool PrepareToRead(wl_display* display)
 {
@@ -102,41 +111,61 @@ bool PrepareToRead(wl_display* display)
     return true;
 }
 
+// How long the loop may wait: until the next -fps report or the prompt
+// hides; null for as long as it takes.
+const timespec* WaitLimit(timespec& limit)
+{
+    int64_t milliseconds = client.options.lock ? PromptHidesIn(MonotonicMilliseconds()) : -1;
+    if (client.options.showFps && client.saverShown && (milliseconds < 0 || milliseconds > 250))
+        milliseconds = 250;
+    if (milliseconds < 0)
+        return nullptr;
+    limit = { static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000 * 1000000) };
+    return &limit;
+}
+
 // The loop ends on input (without -idle), a signal, or a connection that
 // fails. A signal interrupts the wait, which then reads nothing. Hidden, it
-// waits for the compositor (and on GNOME the session bus) alone, without a
-// timeout.
+// waits for the compositor (and on GNOME the session bus, with -lock the
+// password check) alone, without a timeout.
 bool Run(std::string& error)
 {
     wl_display* display = client.display;
-    pollfd events[] { { wl_display_get_fd(display), POLLIN, 0 }, { MutterIdleDescriptor(), 0, 0 } };
-    const nfds_t watched = events[1].fd >= 0 ? 2 : 1;
+    pollfd events[] { { wl_display_get_fd(display), POLLIN, 0 }, { MutterIdleDescriptor(), 0, 0 },
+        { CheckerDescriptor(), POLLIN, 0 } };
     const sigset_t waitMask = HoldStopSignals();
-    const timespec rateInterval { 0, 250000000 };
+    timespec limit {};
     while (!StopRequested() && !client.closeRequested && client.failure == nullptr) {
         if (!PrepareToRead(display))
             break;
         ShowReadyViews();
         wl_display_flush(display);
         events[1].events = MutterIdleEvents();
-        const bool reportingRate = client.options.showFps && client.saverShown;
-        if (ppoll(events, watched, reportingRate ? &rateInterval : nullptr, &waitMask) <= 0
-            || events[0].revents == 0)
+        events[2].revents = 0;
+        if (ppoll(events, 3, WaitLimit(limit), &waitMask) <= 0 || events[0].revents == 0)
             wl_display_cancel_read(display);
         else if (wl_display_read_events(display) < 0)
             break;
         if (wl_display_dispatch_pending(display) < 0)
             break;
-        if (watched == 2 && !ReadMutterIdle()) {
+        if (events[1].fd >= 0 && !ReadMutterIdle()) {
             error = "lost the connection to the session bus";
             return false;
         }
+        if (events[2].revents != 0)
+            ReadCheckerAnswers();
+        if (client.options.lock)
+            HidePromptWhenSilent(MonotonicMilliseconds());
         if (client.options.idleSeconds != 0)
             FollowIdleState();
         ReportRate();
     }
     if (client.failure != nullptr) {
         error = client.failure;
+        return false;
+    }
+    if (StopRequested() && LockHeld()) {
+        error = "stopped by a signal: the session stays locked";
         return false;
     }
     if (StopRequested() || client.closeRequested)
@@ -155,7 +184,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "aurilo-wayland: %s\n%s\n", error.c_str(), waylandUsage);
         return exitUsage;
     }
+    // Whoever runs a locker owns the password it checks.
+    if (getuid() != geteuid() || getgid() != getegid()) {
+        std::fprintf(stderr, "aurilo-wayland: refuses to run setuid or setgid\n");
+        return exitFailure;
+    }
     CatchStopSignals();
+    if (client.options.lock && !PrepareToLock(error)) {
+        std::fprintf(stderr, "aurilo-wayland: %s\n", error.c_str());
+        return exitFailure;
+    }
     StartRendering(*FindRenderFormat(32), frame);
     if (TestMode())
         DrawListedFrames();

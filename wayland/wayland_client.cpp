@@ -9,6 +9,7 @@
 
 #include "engine/frame/frame_scaling.hpp"
 #include "wayland/mutter_idle.hpp"
+#include "wayland/session_lock.hpp"
 
 WaylandClient client;
 
@@ -20,14 +21,6 @@ template <typename Interface>
 Interface* Bind(uint32_t name, const wl_interface* interface, uint32_t offered, uint32_t wanted)
 {
     return static_cast<Interface*>(wl_registry_bind(client.registry, name, interface, std::min(offered, wanted)));
-}
-
-OutputView* ViewOf(wl_surface* surface)
-{
-    for (OutputView& view : client.views)
-        if (view.used && (view.surface == surface || view.imageSurface == surface))
-            return &view;
-    return nullptr;
 }
 
 // --- shared memory
@@ -125,15 +118,14 @@ bool MakeBlackPixel()
 
 // --- views
 
-wl_surface* pointerSurface = nullptr;
-
 // Everything the view shows through; the output stays, described.
 void DestroySurfaces(OutputView& view)
 {
     if (client.pointerView == &view)
         client.pointerView = nullptr;
-    if (pointerSurface != nullptr && (pointerSurface == view.surface || pointerSurface == view.imageSurface))
-        pointerSurface = nullptr;
+    if (client.pointerSurface != nullptr
+        && (client.pointerSurface == view.surface || client.pointerSurface == view.imageSurface))
+        client.pointerSurface = nullptr;
     if (view.frameCallback != nullptr)
         wl_callback_destroy(view.frameCallback);
     ReleaseBuffers(view);
@@ -145,10 +137,8 @@ void DestroySurfaces(OutputView& view)
         wl_surface_destroy(view.imageSurface);
     if (view.backgroundViewport != nullptr)
         wp_viewport_destroy(view.backgroundViewport);
-    if (view.toplevel != nullptr)
-        xdg_toplevel_destroy(view.toplevel);
-    if (view.xdgSurface != nullptr)
-        xdg_surface_destroy(view.xdgSurface);
+    DestroyToplevel(view);
+    DestroyLockSurface(view);
     if (view.surface != nullptr)
         wl_surface_destroy(view.surface);
     const Output output = view.output;
@@ -165,11 +155,14 @@ void DestroyView(OutputView& view)
     view = OutputView {};
 }
 
-// A new size from the compositor: the background fills it, the image goes
-// where the layout puts it, and the next frame is shown at once.
-void ApplyConfigure(OutputView& view)
+} // namespace
+
+// The background fills the size, the image goes where the layout puts it, and
+// the next frame is shown at once. 0 x 0: the output's size, or the image's.
+void ApplyConfigure(OutputView& view, uint32_t width, uint32_t height)
 {
-    uint32_t width = view.pendingWidth, height = view.pendingHeight;
+    view.logicalWidth = width;
+    view.logicalHeight = height;
     if (width == 0 || height == 0) {
         width = view.output.deviceWidth != 0 ? view.output.deviceWidth : imageWidth;
         height = view.output.deviceHeight != 0 ? view.output.deviceHeight : imageHeight;
@@ -203,28 +196,10 @@ void ApplyConfigure(OutputView& view)
     view.ready = view.frameCallback == nullptr;
 }
 
-void OnSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial)
-{
-    xdg_surface_ack_configure(surface, serial);
-    ApplyConfigure(*static_cast<OutputView*>(data));
-}
+namespace {
 
-const xdg_surface_listener surfaceListener { OnSurfaceConfigure };
-
-void OnToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*)
-{
-    auto* view = static_cast<OutputView*>(data);
-    view->pendingWidth = static_cast<uint32_t>(std::max(width, 0));
-    view->pendingHeight = static_cast<uint32_t>(std::max(height, 0));
-}
-
-void OnToplevelClose(void*, xdg_toplevel*)
-{
-    client.closeRequested = true;
-}
-
-const xdg_toplevel_listener toplevelListener { .configure = OnToplevelConfigure, .close = OnToplevelClose };
-
+// The background and the image above it; the role's own surface makes them a
+// toplevel or a lock surface.
 void CreateSurfaces(OutputView& view)
 {
     view.surface = wl_compositor_create_surface(client.compositor);
@@ -234,15 +209,10 @@ void CreateSurfaces(OutputView& view)
     view.subsurface = wl_subcompositor_get_subsurface(client.subcompositor, view.imageSurface, view.surface);
     // The image shows its frames as they come, not with the background's commits.
     wl_subsurface_set_desync(view.subsurface);
-    view.xdgSurface = xdg_wm_base_get_xdg_surface(client.wmBase, view.surface);
-    xdg_surface_add_listener(view.xdgSurface, &surfaceListener, &view);
-    view.toplevel = xdg_surface_get_toplevel(view.xdgSurface);
-    xdg_toplevel_add_listener(view.toplevel, &toplevelListener, &view);
-    xdg_toplevel_set_title(view.toplevel, "Aurilo");
-    xdg_toplevel_set_app_id(view.toplevel, "aurilo");
-    if (view.output.proxy != nullptr)
-        xdg_toplevel_set_fullscreen(view.toplevel, view.output.proxy);
-    wl_surface_commit(view.surface);
+    if (client.options.lock)
+        GiveLockRole(view);
+    else
+        GiveToplevelRole(view);
 }
 
 // --- outputs
@@ -269,7 +239,7 @@ void OnOutputDone(void* data, wl_output*)
     if (view->surface == nullptr && client.saverShown)
         CreateSurfaces(*view);
     else if (view->configured)
-        ApplyConfigure(*view);
+        ApplyConfigure(*view, view->logicalWidth, view->logicalHeight);
 }
 
 void OnOutputScale(void*, wl_output*, int32_t)
@@ -298,102 +268,22 @@ void AddOutput(uint32_t name, uint32_t version)
 
 // --- input
 
-// Input closes the saver full screen; an ordinary window only closes as windows do.
-void Close()
-{
-    if (!client.options.window)
-        client.closeRequested = true;
-}
-
-void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
-{
-    close(fd);
-}
-
-void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) { }
-void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) { }
-
-void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
-{
-    if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
-        Close();
-}
-
-void OnModifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) { }
-void OnRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) { }
-
-const wl_keyboard_listener keyboardListener { OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers,
-    OnRepeatInfo };
-
-// In the view's background coordinates: the image surface lies at its place.
-ScreenPoint PointOn(const OutputView& view, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
-{
-    const bool onImage = surface == view.imageSurface;
-    return { wl_fixed_to_int(x) + (onImage ? view.layout.x : 0), wl_fixed_to_int(y) + (onImage ? view.layout.y : 0) };
-}
-
-// Travel is measured from where the pointer first entered; entering another
-// output's view has taken it across outputs, which closes like any travel.
-void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
-{
-    if (!client.options.window)
-        wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
-    OutputView* view = ViewOf(surface);
-    pointerSurface = surface;
-    if (view == nullptr)
-        return;
-    const ScreenPoint point = PointOn(*view, surface, x, y);
-    if (client.pointerView == nullptr) {
-        client.pointerView = view;
-        client.pointerReference = point;
-    } else if (view != client.pointerView || MouseTravelCloses(client.pointerReference, point)) {
-        Close();
-    }
-}
-
-void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*)
-{
-    pointerSurface = nullptr;
-}
-
-void OnPointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
-{
-    OutputView* view = ViewOf(pointerSurface);
-    if (view != nullptr && client.pointerView != nullptr
-        && MouseTravelCloses(client.pointerReference, PointOn(*view, pointerSurface, x, y)))
-        Close();
-}
-
-void OnPointerButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state)
-{
-    if (state == WL_POINTER_BUTTON_STATE_PRESSED)
-        Close();
-}
-
-void OnPointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) { }
-void OnPointerFrame(void*, wl_pointer*) { }
-void OnPointerAxisSource(void*, wl_pointer*, uint32_t) { }
-void OnPointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) { }
-void OnPointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) { }
-
-const wl_pointer_listener pointerListener { .enter = OnPointerEnter, .leave = OnPointerLeave,
-    .motion = OnPointerMotion, .button = OnPointerButton, .axis = OnPointerAxis, .frame = OnPointerFrame,
-    .axis_source = OnPointerAxisSource, .axis_stop = OnPointerAxisStop, .axis_discrete = OnPointerAxisDiscrete };
-
 void OnSeatCapabilities(void*, wl_seat* seat, uint32_t capabilities)
 {
     const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
     const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
     if (hasKeyboard && client.keyboard == nullptr) {
         client.keyboard = wl_seat_get_keyboard(seat);
-        wl_keyboard_add_listener(client.keyboard, &keyboardListener, nullptr);
+        wl_keyboard_add_listener(client.keyboard, client.options.lock ? &lockKeyboardListener : &saverKeyboardListener,
+            nullptr);
     } else if (!hasKeyboard && client.keyboard != nullptr) {
         wl_keyboard_release(client.keyboard);
         client.keyboard = nullptr;
     }
     if (hasPointer && client.pointer == nullptr) {
         client.pointer = wl_seat_get_pointer(seat);
-        wl_pointer_add_listener(client.pointer, &pointerListener, nullptr);
+        wl_pointer_add_listener(client.pointer, client.options.lock ? &lockPointerListener : &saverPointerListener,
+            nullptr);
     } else if (!hasPointer && client.pointer != nullptr) {
         wl_pointer_release(client.pointer);
         client.pointer = nullptr;
@@ -499,6 +389,9 @@ void OnGlobal(void*, wl_registry*, uint32_t name, const char* interface, uint32_
         client.idleNotifier = Bind<ext_idle_notifier_v1>(name, &ext_idle_notifier_v1_interface, version, 1);
     else if (offered == org_kde_kwin_idle_interface.name && client.options.idleSeconds != 0)
         client.kdeIdle = Bind<org_kde_kwin_idle>(name, &org_kde_kwin_idle_interface, version, 1);
+    else if (offered == ext_session_lock_manager_v1_interface.name && client.options.lock)
+        client.lockManager
+            = Bind<ext_session_lock_manager_v1>(name, &ext_session_lock_manager_v1_interface, version, 1);
 }
 
 // An output that goes takes its view with it; the others go on.
@@ -529,6 +422,14 @@ std::string MissingGlobals()
 
 } // namespace
 
+OutputView* ViewOf(wl_surface* surface)
+{
+    for (OutputView& view : client.views)
+        if (surface != nullptr && view.used && (view.surface == surface || view.imageSurface == surface))
+            return &view;
+    return nullptr;
+}
+
 bool ConnectToCompositor(std::string& error)
 {
     client.display = wl_display_connect(nullptr);
@@ -544,6 +445,10 @@ bool ConnectToCompositor(std::string& error)
         error = "lost the connection to the compositor";
         return false;
     }
+    if (client.options.lock && client.lockManager == nullptr) {
+        error = "-lock needs ext_session_lock_manager_v1, which this compositor lacks";
+        return false;
+    }
     if (client.options.idleSeconds != 0 && !WatchIdle(error))
         return false;
     const std::string missing = MissingGlobals();
@@ -555,6 +460,9 @@ bool ConnectToCompositor(std::string& error)
         error = "no shared memory for a buffer";
         return false;
     }
+    // Shown at once: the lock is asked for before any output has its surface.
+    if (client.options.lock && client.saverShown)
+        LockSession();
     return true;
 }
 
@@ -571,6 +479,8 @@ void ShowSaver()
     if (client.saverShown)
         return;
     client.saverShown = true;
+    if (client.options.lock)
+        LockSession();
     for (OutputView& view : client.views)
         if (view.used && view.output.described)
             CreateSurfaces(view);
@@ -585,10 +495,17 @@ void HideSaver()
             DestroySurfaces(view);
 }
 
+// A lock still held is left as it is: the compositor keeps the session
+// locked once its locker has gone.
 void DisconnectFromCompositor()
 {
     if (client.display == nullptr)
         return;
+    if (LockHeld()) {
+        wl_display_disconnect(client.display);
+        client.display = nullptr;
+        return;
+    }
     for (OutputView& view : client.views)
         if (view.used)
             DestroyView(view);
@@ -632,6 +549,10 @@ void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber)
         return;
     }
     BlowUp(view, frame, spare->pixels);
+    if (client.options.lock && !DrawLockPrompt(view, spare->pixels, view.layout.bufferWidth * bytesPerPixel)) {
+        client.failure = "cannot draw the password prompt";
+        return;
+    }
     wl_surface_attach(view.imageSurface, spare->buffer, 0, 0);
     wl_surface_damage_buffer(view.imageSurface, 0, 0, INT32_MAX, INT32_MAX);
     view.frameCallback = wl_surface_frame(view.imageSurface);
@@ -639,6 +560,16 @@ void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber)
     wl_surface_commit(view.imageSurface);
     spare->busy = true;
     view.shownFrame = frameNumber;
+}
+
+void ShowLatestFrameAgain()
+{
+    for (OutputView& view : client.views) {
+        if (!view.used || !view.configured)
+            continue;
+        view.shownFrame = 0;
+        view.ready = view.frameCallback == nullptr && !view.waitingForBuffer;
+    }
 }
 
 OutputView* TakeReadyView()

@@ -1,8 +1,10 @@
-// The Wayland side of the saver: the compositor's globals, one view for each
-// output (a full-screen toplevel whose black background is a single pixel
-// stretched by a viewport, with the image in a subsurface above it), or one
-// ordinary window, and the seat whose input ends the saver. With -idle the
-// views have surfaces only while the session is idle, and input hides them.
+// The core the saver's ways of appearing share: the compositor's globals, one
+// view for each output (a black background, a single pixel stretched by a
+// viewport, with the image in a subsurface above it), their buffers and the
+// frame path, and the seat. A role gives each view's background its place: a
+// full-screen toplevel, an ordinary window (toplevel_role.cpp, with the close
+// rules in saver_input.cpp), or a lock surface (session_lock.cpp). With -idle
+// the views have surfaces only while the session is idle.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +14,7 @@
 #include <wayland-client.h>
 
 #include "ext-idle-notify-v1-client.h"
+#include "ext-session-lock-v1-client.h"
 #include "idle-client.h"
 #include "single-pixel-buffer-v1-client.h"
 #include "viewporter-client.h"
@@ -44,14 +47,17 @@ struct OutputView {
     bool used;
     Output output;
     wl_surface* surface; // black, the size of the output
-    xdg_surface* xdgSurface;
+    xdg_surface* xdgSurface; // its role: a toplevel,
     xdg_toplevel* toplevel;
+    ext_session_lock_surface_v1* lockSurface; // or a lock surface
     wp_viewport* backgroundViewport;
     wl_surface* imageSurface;
     wl_subsurface* subsurface;
     wp_viewport* imageViewport;
     uint32_t pendingWidth; // logical, from the toplevel's last configure
     uint32_t pendingHeight;
+    uint32_t logicalWidth; // the size laid out last; 0 x 0 for the output's
+    uint32_t logicalHeight;
     bool configured;
     OutputLayout layout;
     int poolFd;
@@ -78,6 +84,7 @@ struct WaylandClient {
     wp_viewporter* viewporter;
     wp_single_pixel_buffer_manager_v1* singlePixel;
     wl_buffer* black; // one opaque black pixel, shared by every background
+    ext_session_lock_manager_v1* lockManager;
     ext_idle_notifier_v1* idleNotifier;
     org_kde_kwin_idle* kdeIdle;
     ext_idle_notification_v1* idleNotification;
@@ -85,6 +92,7 @@ struct WaylandClient {
     wl_seat* seat;
     wl_keyboard* keyboard;
     wl_pointer* pointer;
+    wl_surface* pointerSurface; // where the pointer is
     OutputView* pointerView; // where the pointer first entered; null until it does
     ScreenPoint pointerReference; // there, in the view's logical pixels
     OutputView views[maxViews];
@@ -95,6 +103,16 @@ struct WaylandClient {
 };
 
 extern WaylandClient client;
+
+OutputView* ViewOf(wl_surface* surface);
+// A role's configure: the view takes the size (logical) and shows the next frame.
+void ApplyConfigure(OutputView& view, uint32_t width, uint32_t height);
+
+// The toplevel role and the close rules of its input.
+void GiveToplevelRole(OutputView& view);
+void DestroyToplevel(OutputView& view);
+extern const wl_keyboard_listener saverKeyboardListener;
+extern const wl_pointer_listener saverPointerListener;
 
 // Connects and binds what the saver needs; false with a one-line reason.
 bool ConnectToCompositor(std::string& error);
@@ -110,5 +128,7 @@ OutputView* TakeReadyView();
 // Blows the engine's frame up into a free buffer and commits it with a frame
 // callback; when no buffer is free it waits for one.
 void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber);
+// Every view shows its latest frame again, as soon as it may: something drawn over it changed.
+void ShowLatestFrameAgain();
 // Every view shows this frame, and the compositor has said it was presented.
 bool EveryViewPresented(uint64_t frameNumber);

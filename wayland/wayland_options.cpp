@@ -6,20 +6,27 @@ namespace {
 
 constexpr uint64_t maxIdleSeconds = 86400;
 
-// -idle runs for the whole session on every output: not in a window, and not for tests.
+// -idle runs for the whole session on every output: not in a window, and not
+// for tests. The lock covers every output; -daemonize returns once it holds.
 bool CombinationAccepted(const WaylandOptions& options, std::string& error)
 {
     if (options.idleSeconds != 0 && options.window)
         error = "-idle does not combine with -window";
     else if (options.idleSeconds != 0 && !options.ticks.empty())
         error = "-idle does not combine with -ticks";
+    else if (options.lock && options.window)
+        error = "-lock does not combine with -window";
+    else if (options.daemonize && !options.lock)
+        error = "-daemonize needs -lock";
+    else if (options.daemonize && options.idleSeconds != 0)
+        error = "-daemonize does not combine with -idle";
     return error.empty();
 }
 
 } // namespace
 
 const char waylandUsage[]
-    = "usage: aurilo-wayland [-window | -idle SECONDS] [-scale N] [-fps] [-compositor-scaling]";
+    = "usage: aurilo-wayland [-window | -idle SECONDS] [-lock [-daemonize]] [-scale N] [-fps] [-compositor-scaling]";
 
 bool ParseWaylandOptions(const std::vector<std::string>& arguments, WaylandOptions& options, std::string& error)
 {
@@ -34,6 +41,10 @@ bool ParseWaylandOptions(const std::vector<std::string>& arguments, WaylandOptio
         uint64_t number = 0;
         if (option.name == "-window") {
             options.window = true;
+        } else if (option.name == "-lock") {
+            options.lock = true;
+        } else if (option.name == "-daemonize") {
+            options.daemonize = true;
         } else if (option.name == "-compositor-scaling") {
             options.compositorScaling = true;
         } else if (option.name == "-idle") {

@@ -10,7 +10,10 @@
 # when idle, hides it on a key and shows it again. Under headless mutter, in
 # a D-Bus session of its own and seen through its ScreenCast over PipeWire:
 # the exact frame, and -idle kept away by a session inhibitor, shown when
-# idle, hidden by a RemoteDesktop key. It reports the client's
+# idle, hidden by a RemoteDesktop key. -lock where sway has ext-session-lock:
+# locked and exact, a second locker refused, a wrong password kept out and
+# the right one (not ASCII, through PAM's pam_matrix) let in, a locker killed
+# leaving the session locked and another one taking over. It reports the client's
 # CPU while it waits, and on a 3840x2160 output, x4 and x1. Every process
 # it starts is ended by its id; no runtime folder stays behind.
 #   wayland_test.sh NATIVE-BUILD
@@ -23,7 +26,7 @@ bare=$build/tests/bare-compositor
 work=$(mktemp -d /tmp/aurilo-wayland.XXXXXX)
 chmod 755 "$work"
 runtime=$work/runtime
-sway_pid='' client_pid='' bare_pid='' inhibitor_pid=''
+sway_pid='' client_pid='' bare_pid='' inhibitor_pid='' sway_debug=''
 gnome_pids=() # the bus, PipeWire, WirePlumber, mutter and the session manager's stand-in
 # shellcheck source=../../scripts/lib.sh
 source "$(dirname "$0")/../../scripts/lib.sh"
@@ -58,7 +61,7 @@ start_sway() { # number of outputs, then lines of its configuration
   printf '%s\n' "xwayland disable" "${@:2}" >"$work/sway.config"
   in_background "$work/sway.log" "${as_user[@]}" env -i HOME="$work/home" XDG_RUNTIME_DIR="$runtime" \
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS="$1" \
-    sway -c "$work/sway.config"
+    sway $sway_debug -c "$work/sway.config"
   sway_pid=$!
   export XDG_RUNTIME_DIR=$runtime
   if wait_until 30 compgen -G "$runtime/sway-ipc.*.sock" >/dev/null; then
@@ -287,6 +290,63 @@ if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   sway_pid=
 fi
 
+echo "-- the lock"
+# pam_wrapper's pam_matrix holds the password of whoever runs this: no real account is needed.
+pam_lib=$(dirname "$(dpkg -L libpam-wrapper | grep '/libpam_wrapper\.so$')")
+mkdir "$work/pam.d"
+for kind in auth account; do
+  echo "$kind required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"
+done >"$work/pam.d/aurilo-wayland"
+cp "$work/pam.d/aurilo-wayland" "$work/pam.d/other" # PAM reads its fallback too; pam_matrix checks the service
+password='pässwörd'
+echo "$(id -un):$password:aurilo-wayland" >"$work/passdb"
+with_pam=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam.d" LD_PRELOAD="$pam_lib/libpam_wrapper.so")
+locker() { # options
+  stop "$client_pid"
+  in_background "$work/client.err" "${with_pam[@]}" "$client" -lock "$@"
+  client_pid=$!
+}
+# wtype needs a UTF-8 locale for the ä and ö, and its pause, or the first key is lost.
+type_line() { LANG=C.UTF-8 wtype -s 100 "$1" -k Return; }
+all_red() { # capture: what sway shows of a session whose locker is gone
+  grim -o HEADLESS-1 -t ppm "$work/red.ppm" 2>/dev/null && \
+    [ "$(convert "$work/red.ppm" -format '%[fx:minima.r == 1 && maxima.g == 0 && maxima.b == 0]' info:)" = 1 ]
+}
+if [ "$(sway --version | awk '{ split($3, v, "."); print v[1] * 100 + v[2] }')" -lt 108 ]; then
+  echo "sway $(sway --version | awk '{ print $3 }') has no ext-session-lock-v1: the lock sequence runs under sway 1.10, in CI's Debian 13 root"
+elif sway_debug=-d start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
+  locker -ticks "$ticks"
+  wait_until 30 grep -q "drew 6 frames" "$work/client.err"
+  expect "-lock: sway says the session is locked" wait_until 10 grep -q "session locked" "$work/sway.log"
+  shows_the_frame "... and the lock surface shows the frame x2, exact" HEADLESS-1 320 60 1280 960
+  "${with_pam[@]}" "$client" -lock 2>"$work/err"
+  expect "a second locker: exit 1, one line, the first one holds" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
+    && grep -qx 'aurilo-wayland: the compositor would not lock the session: another locker may hold it' '$work/err' \
+    && kill -0 $client_pid"
+  type_line "passwörd"
+  wait_until 10 grep -q "the password was refused" "$work/client.err"
+  expect "a wrong password: refused, still locked" bash -c "kill -0 $client_pid && [ \$(grep -c 'session unlocked' '$work/sway.log') -eq 0 ]"
+  type_line "$password"
+  status_within 10 "$client_pid"
+  expect "the right one, with ä and ö: exit 0, and sway says the session is unlocked" \
+    bash -c "[ $? -eq 0 ] && grep -q 'session unlocked' '$work/sway.log'"
+  client_pid=
+  locker -ticks "$ticks"
+  wait_until 30 grep -q "drew 6 frames" "$work/client.err"
+  kill -KILL "$client_pid"
+  wait "$client_pid" 2>/dev/null
+  client_pid=
+  expect "a locker killed: sway says the lock is abandoned" wait_until 10 grep -q 'session lock abandoned' "$work/sway.log"
+  expect "... and shows nothing but red" wait_until 10 all_red
+  "${with_pam[@]}" "$client" -lock -daemonize 2>"$work/err"
+  expect "-daemonize: another locker takes over, and the first process ends with 0 once locked" \
+    bash -c "[ $? -eq 0 ] && grep -q 'Replacing abandoned lock' '$work/sway.log'"
+  type_line "$password"
+  expect "... the password unlocks it" wait_until 10 bash -c "[ \$(grep -c 'session unlocked' '$work/sway.log') -eq 2 ]"
+  stop "$sway_pid"
+  sway_pid=
+fi
+
 echo "-- GNOME: headless mutter"
 remote=(/usr/bin/python3 "$(cd "$(dirname "$0")" && pwd)/mutter_remote.py")
 grab_mutter() { "${remote[@]}" capture Meta-0 "$1"; }
@@ -346,6 +406,9 @@ if start_gnome; then
   after_pointer closed "... 5: closed" 100,500 100,505
   after_pointer open "3 from the image onto the black above it: open" 1000,61 1000,58
   after_pointer closed "onto the other monitor, at the same place in it: closed" 1,500 1921,500
+  "${with_pam[@]}" "$client" -lock 2>"$work/err"
+  expect "-lock without ext-session-lock-v1: exit 1, one line naming it" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
+    && grep -qx 'aurilo-wayland: -lock needs ext_session_lock_manager_v1, which this compositor lacks' '$work/err'"
   grab=grab_mutter
   inhibitor=("${remote[@]}" inhibit)
   type_key=("${remote[@]}" key)
@@ -395,7 +458,8 @@ if wait_until 30 grep -q . "$work/bare.out"; then
 fi
 stop "$bare_pid"
 bare_pid=
-for arguments in "-bogus" "-scale 0" "-ticks 5,4" "-idle 0" "--idle 86401" "-idle 2 -window" "-ticks 5 --idle 2"; do
+for arguments in "-bogus" "-scale 0" "-ticks 5,4" "-idle 0" "--idle 86401" "-idle 2 -window" "-ticks 5 --idle 2" \
+  "-lock -window" "-daemonize" "-lock -daemonize -idle 2"; do
   # shellcheck disable=SC2086
   "$client" $arguments >/dev/null 2>"$work/err"
   expect "refused with 2 and a usage line: $arguments" bash -c "[ $? -eq 2 ] && grep -q '^usage: aurilo-wayland' '$work/err'"

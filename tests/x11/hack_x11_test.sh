@@ -251,8 +251,8 @@ if [ -n "${2:-}" ]; then
 fi
 dpkg-deb -x "$deb" "$work/package"
 hack_path=$work/package/usr/libexec/xscreensaver/aurilo
-expect "the .deb holds the hack, its settings, the Wayland client, its idle entry, their manual pages, copyright and changelog" \
-  bash -c "cd '$work/package' && ls usr/share/xscreensaver/config/aurilo.xml usr/share/man/man6/aurilo.6.gz \
+expect "the .deb holds the hack, its settings, the Wayland client, its idle entry and PAM file, their manual pages, copyright and changelog" \
+  bash -c "cd '$work/package' && ls usr/share/xscreensaver/config/aurilo.xml usr/share/man/man6/aurilo.6.gz etc/pam.d/aurilo-wayland \
     usr/bin/aurilo-wayland usr/share/applications/aurilo-wayland-idle.desktop \
     usr/share/man/man6/aurilo-wayland.6.gz usr/share/doc/aurilo/copyright \
     usr/share/doc/aurilo/changelog.gz '$hack_path' >/dev/null"

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "wayland/password_pipe.hpp"
+
+namespace {
+
+TEST(PasswordBuffer, KeepsUtf8WholeDeletesWholeCharactersAndWipesEveryByte)
+{
+    static PasswordBuffer password;
+    ASSERT_TRUE(password.Append("p\xC3\xA4s", 4)); // "päs"
+    EXPECT_EQ(password.Characters(), 3u);
+    password.DeleteLastCharacter();
+    password.DeleteLastCharacter();
+    EXPECT_EQ(std::string(password.Text()), "p");
+    std::string full(PasswordBuffer::capacity - 1, 'x');
+    EXPECT_TRUE(password.Append(full.data(), full.size()));
+    EXPECT_FALSE(password.Append("yz", 2)); // would not fit: nothing added
+    EXPECT_EQ(password.Length(), PasswordBuffer::capacity);
+    password.Wipe();
+    const char* bytes = password.Text();
+    EXPECT_EQ(password.Length(), 0u);
+    for (size_t i = 0; i <= PasswordBuffer::capacity; ++i)
+        ASSERT_EQ(bytes[i], 0) << i;
+}
+
+struct Line : testing::Test {
+    int ends[2];
+    void SetUp() override { ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0); }
+    void TearDown() override
+    {
+        close(ends[0]);
+        close(ends[1]);
+    }
+};
+
+TEST_F(Line, APasswordCrossesAsLengthAndBytesAndTooLongAOneIsRefused)
+{
+    static PasswordBuffer sent, received;
+    sent.Append("\xC3\xA9t\xC3\xA9", 5); // "été"
+    ASSERT_TRUE(SendPassword(ends[0], sent));
+    char header[4];
+    ASSERT_EQ(recv(ends[1], header, 4, MSG_PEEK), 4);
+    EXPECT_EQ(std::memcmp(header, "\x05\0\0\0", 4), 0);
+    ASSERT_TRUE(ReceivePassword(ends[1], received));
+    EXPECT_EQ(std::string(received.Text()), "\xC3\xA9t\xC3\xA9");
+    const uint32_t tooLong = PasswordBuffer::capacity + 1;
+    ASSERT_EQ(write(ends[0], &tooLong, sizeof tooLong), 4);
+    EXPECT_FALSE(ReceivePassword(ends[1], received));
+}
+
+TEST_F(Line, AnswersArriveInPiecesAndOnlyYesAccepts)
+{
+    const char stream[] = "m\x05Hello" "n" "y" "?";
+    AnswerReader reader;
+    CheckAnswer answer {};
+    std::string kinds;
+    for (size_t i = 0; i < sizeof stream - 1; ++i) {
+        ASSERT_EQ(write(ends[0], stream + i, 1), 1);
+        ASSERT_TRUE(reader.ReadFrom(ends[1]));
+        while (reader.Next(answer))
+            kinds.append(std::to_string(answer.kind)).append(answer.kind == CheckAnswer::message ? answer.text : "").append(" ");
+    }
+    EXPECT_EQ(kinds, "0Hello 2 1 3 ");
+}
+
+void ServeOneRefusalThenEnd(int fd)
+{
+    static PasswordBuffer password;
+    SendVerdict(fd, true);
+    ReceivePassword(fd, password);
+    SendMessage(fd, "Authentication failure");
+    SendVerdict(fd, false);
+}
+
+TEST(Checker, AChildThatEndsIsSeenAsGoneAndWritingToItRaisesNoSignal)
+{
+    CheckerLink link;
+    ASSERT_TRUE(StartChecker(link, ServeOneRefusalThenEnd));
+    static PasswordBuffer password;
+    password.Append("x", 1);
+    AnswerReader reader;
+    CheckAnswer answer {};
+    ASSERT_TRUE(reader.ReadFrom(link.fd));
+    ASSERT_TRUE(reader.Next(answer));
+    EXPECT_EQ(answer.kind, CheckAnswer::accepted);
+    ASSERT_TRUE(SendPassword(link.fd, password));
+    int status = 0;
+    ASSERT_EQ(waitpid(link.child, &status, 0), link.child);
+    std::string told;
+    while (reader.ReadFrom(link.fd))
+        while (reader.Next(answer))
+            told.append(answer.kind == CheckAnswer::message ? answer.text : "|").append(answer.kind == CheckAnswer::message ? "" : std::to_string(answer.kind));
+    EXPECT_EQ(told, "Authentication failure|2");
+    EXPECT_FALSE(SendPassword(link.fd, password)); // EPIPE, not SIGPIPE
+    close(link.fd);
+}
+
+} // namespace

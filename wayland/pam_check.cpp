@@ -1,0 +1,109 @@
+#include "wayland/pam_check.hpp"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <pwd.h>
+#include <security/pam_appl.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include "wayland/password_pipe.hpp"
+
+namespace {
+
+constexpr char serviceName[] = "aurilo-wayland";
+
+PasswordBuffer password; // the one being checked
+int answerFd = -1;
+
+// Answers only the hidden-echo prompt, with the password; PAM's own words
+// go to the screen side; any other question fails the check.
+int Converse(int count, const pam_message** messages, pam_response** responses, void*)
+{
+    auto* answers = static_cast<pam_response*>(calloc(static_cast<size_t>(count), sizeof(pam_response)));
+    if (answers == nullptr)
+        return PAM_BUF_ERR;
+    for (int i = 0; i < count; ++i) {
+        const int style = messages[i]->msg_style;
+        if (style == PAM_PROMPT_ECHO_OFF) {
+            answers[i].resp = strdup(password.Text());
+            if (answers[i].resp != nullptr)
+                continue;
+        } else if ((style == PAM_ERROR_MSG || style == PAM_TEXT_INFO) && SendMessage(answerFd, messages[i]->msg)) {
+            continue;
+        }
+        for (int j = 0; j < i; ++j) {
+            if (answers[j].resp != nullptr)
+                explicit_bzero(answers[j].resp, std::strlen(answers[j].resp));
+            free(answers[j].resp);
+        }
+        free(answers);
+        return PAM_CONV_ERR;
+    }
+    *responses = answers;
+    return PAM_SUCCESS;
+}
+
+// Copied: PAM's modules look users up too, in the same static storage.
+const char* UserName()
+{
+    static char name[256];
+    const passwd* user = getpwuid(getuid());
+    if (user == nullptr || std::strlen(user->pw_name) >= sizeof name)
+        return nullptr;
+    std::strcpy(name, user->pw_name);
+    return name;
+}
+
+// One PAM session: started, the password checked, ended.
+int Authenticate(const char* user)
+{
+    const pam_conv conversation { Converse, nullptr };
+    pam_handle_t* handle = nullptr;
+    int status = pam_start(serviceName, user, &conversation, &handle);
+    if (status == PAM_SUCCESS)
+        status = pam_authenticate(handle, 0);
+    if (handle != nullptr)
+        pam_end(handle, status);
+    return status;
+}
+
+// Before any password: can PAM start for this user at all?
+bool PamStarts(const char* user)
+{
+    pam_handle_t* handle = nullptr;
+    const pam_conv conversation { Converse, nullptr };
+    const int status = user != nullptr ? pam_start(serviceName, user, &conversation, &handle) : PAM_USER_UNKNOWN;
+    if (handle != nullptr)
+        pam_end(handle, status);
+    if (status != PAM_SUCCESS) {
+        SendMessage(answerFd, user == nullptr ? "no user name for this user id" : pam_strerror(nullptr, status));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void ServePasswordChecks(int fd)
+{
+    answerFd = fd;
+    // The screen side decides when the lock ends: the terminal's Ctrl+C is not ours.
+    signal(SIGINT, SIG_IGN);
+    prctl(PR_SET_DUMPABLE, 0);
+    const char* user = UserName();
+    bool ready = password.LockInMemory();
+    if (!ready)
+        SendMessage(fd, "cannot lock the password's memory in RAM");
+    ready = ready && PamStarts(user);
+    if (!SendVerdict(fd, ready) || !ready)
+        return;
+    while (ReceivePassword(fd, password)) {
+        const bool accepted = Authenticate(user) == PAM_SUCCESS;
+        password.Wipe();
+        if (!SendVerdict(fd, accepted))
+            break;
+    }
+    password.Wipe();
+}

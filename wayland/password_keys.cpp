@@ -1,0 +1,97 @@
+#include "wayland/password_keys.hpp"
+
+#include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon.h>
+
+namespace {
+
+xkb_context* context = nullptr;
+xkb_keymap* keymap = nullptr;
+xkb_state* state = nullptr;
+
+// Wayland's key codes are evdev's; XKB's are 8 higher.
+constexpr uint32_t evdevToXkb = 8;
+
+bool ControlHeld()
+{
+    return xkb_state_mod_name_is_active(state, XKB_MOD_NAME_CTRL, XKB_STATE_MODS_EFFECTIVE) > 0;
+}
+
+// Text a key types, control characters aside.
+KeyAction TypeText(xkb_keycode_t code, PasswordBuffer& password)
+{
+    char text[16];
+    const int length = xkb_state_key_get_utf8(state, code, text, sizeof text);
+    KeyAction action = KeyAction::other;
+    const auto first = static_cast<unsigned char>(text[0]);
+    if (length > 0 && static_cast<size_t>(length) < sizeof text && first >= 0x20 && first != 0x7F
+        && password.Append(text, static_cast<size_t>(length)))
+        action = KeyAction::edited;
+    explicit_bzero(text, sizeof text);
+    return action;
+}
+
+} // namespace
+
+bool TakeKeymap(int fd, uint32_t size)
+{
+    DropKeymap();
+    void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    close(fd);
+    if (mapped == MAP_FAILED)
+        return false;
+    context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    if (context != nullptr)
+        keymap = xkb_keymap_new_from_buffer(context, static_cast<const char*>(mapped), strnlen(static_cast<const char*>(mapped), size),
+            XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    munmap(mapped, size);
+    if (keymap != nullptr)
+        state = xkb_state_new(keymap);
+    return state != nullptr;
+}
+
+void TakeModifiers(uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group)
+{
+    if (state != nullptr)
+        xkb_state_update_mask(state, depressed, latched, locked, 0, 0, group);
+}
+
+KeyAction TakePressedKey(uint32_t key, PasswordBuffer& password)
+{
+    if (state == nullptr)
+        return KeyAction::other;
+    const xkb_keycode_t code = key + evdevToXkb;
+    switch (xkb_state_key_get_one_sym(state, code)) {
+    case XKB_KEY_BackSpace:
+        password.DeleteLastCharacter();
+        return KeyAction::edited;
+    case XKB_KEY_Escape:
+        password.Wipe();
+        return KeyAction::cleared;
+    case XKB_KEY_Return:
+    case XKB_KEY_KP_Enter:
+        return KeyAction::submitted;
+    case XKB_KEY_u:
+    case XKB_KEY_U:
+        if (ControlHeld()) {
+            password.Wipe();
+            return KeyAction::cleared;
+        }
+        break;
+    default:
+        break;
+    }
+    return TypeText(code, password);
+}
+
+void DropKeymap()
+{
+    xkb_state_unref(state);
+    xkb_keymap_unref(keymap);
+    xkb_context_unref(context);
+    state = nullptr;
+    keymap = nullptr;
+    context = nullptr;
+}

@@ -1,0 +1,22 @@
+// Keys become the password through libxkbcommon, with the keymap the
+// compositor sends, so that any layout, and letters such as ä or é, type
+// what they show. Only the lock reads keys this way.
+#pragma once
+
+#include <cstdint>
+
+#include "wayland/password_buffer.hpp"
+
+enum class KeyAction {
+    other, // no text: a modifier, a function key
+    edited,
+    cleared, // Escape or Ctrl+U
+    submitted, // Return
+};
+
+// The compositor's keymap, from its descriptor (closed here); false when it cannot be read.
+bool TakeKeymap(int fd, uint32_t size);
+void TakeModifiers(uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group);
+// A pressed key (the compositor's code), applied to the password.
+KeyAction TakePressedKey(uint32_t key, PasswordBuffer& password);
+void DropKeymap();

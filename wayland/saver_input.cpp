@@ -1,0 +1,94 @@
+// The saver's close rules: a key, a button or pointer travel of more than a
+// few pixels ends it full screen (with -idle, hides it); an ordinary window
+// closes only as windows do.
+#include <unistd.h>
+
+#include "wayland/wayland_client.hpp"
+
+namespace {
+
+// Input closes the saver full screen; an ordinary window only closes as windows do.
+void Close()
+{
+    if (!client.options.window)
+        client.closeRequested = true;
+}
+
+void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
+{
+    close(fd);
+}
+
+void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) { }
+void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) { }
+
+void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
+{
+    if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
+        Close();
+}
+
+void OnModifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) { }
+void OnRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) { }
+
+
+// In the view's background coordinates: the image surface lies at its place.
+ScreenPoint PointOn(const OutputView& view, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
+{
+    const bool onImage = surface == view.imageSurface;
+    return { wl_fixed_to_int(x) + (onImage ? view.layout.x : 0), wl_fixed_to_int(y) + (onImage ? view.layout.y : 0) };
+}
+
+// Travel is measured from where the pointer first entered; entering another
+// output's view has taken it across outputs, which closes like any travel.
+void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
+{
+    if (!client.options.window)
+        wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    OutputView* view = ViewOf(surface);
+    client.pointerSurface = surface;
+    if (view == nullptr)
+        return;
+    const ScreenPoint point = PointOn(*view, surface, x, y);
+    if (client.pointerView == nullptr) {
+        client.pointerView = view;
+        client.pointerReference = point;
+    } else if (view != client.pointerView || MouseTravelCloses(client.pointerReference, point)) {
+        Close();
+    }
+}
+
+void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*)
+{
+    client.pointerSurface = nullptr;
+}
+
+void OnPointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
+{
+    OutputView* view = ViewOf(client.pointerSurface);
+    if (view != nullptr && client.pointerView != nullptr
+        && MouseTravelCloses(client.pointerReference, PointOn(*view, client.pointerSurface, x, y)))
+        Close();
+}
+
+void OnPointerButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state)
+{
+    if (state == WL_POINTER_BUTTON_STATE_PRESSED)
+        Close();
+}
+
+void OnPointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) { }
+void OnPointerFrame(void*, wl_pointer*) { }
+void OnPointerAxisSource(void*, wl_pointer*, uint32_t) { }
+void OnPointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) { }
+void OnPointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) { }
+
+} // namespace
+
+const wl_keyboard_listener saverKeyboardListener { OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers,
+    OnRepeatInfo };
+
+const wl_pointer_listener saverPointerListener { .enter = OnPointerEnter, .leave = OnPointerLeave,
+    .motion = OnPointerMotion, .button = OnPointerButton, .axis = OnPointerAxis, .frame = OnPointerFrame,
+    .axis_source = OnPointerAxisSource, .axis_stop = OnPointerAxisStop, .axis_discrete = OnPointerAxisDiscrete };
+
