@@ -5,7 +5,6 @@
 #include <cstring>
 #include <pwd.h>
 #include <security/pam_appl.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include "wayland/password_pipe.hpp"
@@ -91,7 +90,6 @@ void ServePasswordChecks(int fd)
     answerFd = fd;
     // The screen side decides when the lock ends: the terminal's Ctrl+C is not ours.
     signal(SIGINT, SIG_IGN);
-    prctl(PR_SET_DUMPABLE, 0);
     const char* user = UserName();
     bool ready = password.LockInMemory();
     if (!ready)

@@ -319,28 +319,39 @@ elif sway_debug=-d start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   wait_until 30 grep -q "drew 6 frames" "$work/client.err"
   expect "-lock: sway says the session is locked" wait_until 10 grep -q "session locked" "$work/sway.log"
   shows_the_frame "... and the lock surface shows the frame x2, exact" HEADLESS-1 320 60 1280 960
-  "${with_pam[@]}" "$client" -lock 2>"$work/err"
+  timeout 30 "${with_pam[@]}" "$client" -lock 2>"$work/err"
   expect "a second locker: exit 1, one line, the first one holds" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
     && grep -qx 'aurilo-wayland: the compositor would not lock the session: another locker may hold it' '$work/err' \
     && kill -0 $client_pid"
   type_line "passwörd"
   wait_until 10 grep -q "the password was refused" "$work/client.err"
   expect "a wrong password: refused, still locked" bash -c "kill -0 $client_pid && [ \$(grep -c 'session unlocked' '$work/sway.log') -eq 0 ]"
+  # What was typed goes when the prompt hides after 10 s, and with Escape.
+  LANG=C.UTF-8 wtype -s 100 "xx"
+  sleep 11
+  LANG=C.UTF-8 wtype -s 100 "zz" -k Escape
   type_line "$password"
   status_within 10 "$client_pid"
-  expect "the right one, with ä and ö: exit 0, and sway says the session is unlocked" \
+  expect "the right one, with ä and ö, after keys dropped by the prompt's hiding and Escape: exit 0, unlocked" \
     bash -c "[ $? -eq 0 ] && grep -q 'session unlocked' '$work/sway.log'"
   client_pid=
+  locker -ticks "$ticks"
+  wait_until 30 grep -q "drew 6 frames" "$work/client.err"
+  kill "$client_pid"
+  status_within 10 "$client_pid"
+  expect "SIGTERM: exit 1, and sway says the lock is abandoned" bash -c "[ $? -eq 1 ] \
+    && { sleep 1; grep -q 'session lock abandoned' '$work/sway.log'; }"
   locker -ticks "$ticks"
   wait_until 30 grep -q "drew 6 frames" "$work/client.err"
   kill -KILL "$client_pid"
   wait "$client_pid" 2>/dev/null
   client_pid=
-  expect "a locker killed: sway says the lock is abandoned" wait_until 10 grep -q 'session lock abandoned' "$work/sway.log"
-  expect "... and shows nothing but red" wait_until 10 all_red
-  "${with_pam[@]}" "$client" -lock -daemonize 2>"$work/err"
+  expect "a locker that took it over killed: abandoned again" \
+    wait_until 10 bash -c "[ \$(grep -c 'session lock abandoned' '$work/sway.log') -eq 2 ]"
+  expect "... and sway shows nothing but red" wait_until 10 all_red
+  timeout 30 "${with_pam[@]}" "$client" -lock -daemonize 2>"$work/err"
   expect "-daemonize: another locker takes over, and the first process ends with 0 once locked" \
-    bash -c "[ $? -eq 0 ] && grep -q 'Replacing abandoned lock' '$work/sway.log'"
+    bash -c "[ $? -eq 0 ] && [ \$(grep -c 'Replacing abandoned lock' '$work/sway.log') -eq 2 ]"
   type_line "$password"
   expect "... the password unlocks it" wait_until 10 bash -c "[ \$(grep -c 'session unlocked' '$work/sway.log') -eq 2 ]"
   stop "$sway_pid"
