@@ -95,24 +95,43 @@ bool MakeBuffers(OutputView& view)
     return true;
 }
 
-// One opaque black pixel: from the compositor where it offers one, else in shared memory.
-bool MakeBlackPixel()
+// A black background of the view's size, in shared memory, where the
+// compositor has no single pixel to stretch: sway 1.7 stretches a one-pixel
+// buffer over an output a little short (its fixed-point step), leaving the
+// last rows of the output uncovered. A new file reads as zeros: opaque black.
+wl_buffer* MakeBlackBackground(uint32_t width, uint32_t height)
 {
-    if (client.singlePixel != nullptr) {
-        client.black
-            = wp_single_pixel_buffer_manager_v1_create_u32_rgba_buffer(client.singlePixel, 0, 0, 0, UINT32_MAX);
-        return true;
-    }
+    const size_t size = size_t { width } * height * bytesPerPixel;
     int fd;
     uint8_t* memory;
-    if (!MakeSharedMemory(bytesPerPixel, fd, memory))
-        return false;
-    std::memset(memory, 0, bytesPerPixel);
-    wl_shm_pool* pool = wl_shm_create_pool(client.shm, fd, bytesPerPixel);
-    client.black = wl_shm_pool_create_buffer(pool, 0, 1, 1, bytesPerPixel, WL_SHM_FORMAT_XRGB8888);
+    if (!MakeSharedMemory(size, fd, memory))
+        return nullptr;
+    munmap(memory, size);
+    wl_shm_pool* pool = wl_shm_create_pool(client.shm, fd, static_cast<int32_t>(size));
+    wl_buffer* black = wl_shm_pool_create_buffer(pool, 0, static_cast<int32_t>(width), static_cast<int32_t>(height),
+        static_cast<int32_t>(width * bytesPerPixel), WL_SHM_FORMAT_XRGB8888);
     wl_shm_pool_destroy(pool);
-    munmap(memory, bytesPerPixel);
     close(fd);
+    return black;
+}
+
+// The view's background buffer for this size: the compositor's one black
+// pixel, or one of the view's own. The one it replaces goes once replaced.
+bool AttachBlack(OutputView& view, uint32_t width, uint32_t height)
+{
+    wl_buffer* replaced = nullptr;
+    if (client.black == nullptr && (view.black == nullptr || view.blackWidth != width || view.blackHeight != height)) {
+        replaced = view.black;
+        view.black = MakeBlackBackground(width, height);
+        view.blackWidth = width;
+        view.blackHeight = height;
+        if (view.black == nullptr)
+            return false;
+    }
+    wl_surface_attach(view.surface, client.black != nullptr ? client.black : view.black, 0, 0);
+    wl_surface_commit(view.surface);
+    if (replaced != nullptr)
+        wl_buffer_destroy(replaced);
     return true;
 }
 
@@ -139,20 +158,15 @@ void DestroySurfaces(OutputView& view)
         wp_viewport_destroy(view.backgroundViewport);
     DestroyToplevel(view);
     DestroyLockSurface(view);
+    DestroyLayerSurface(view);
     if (view.surface != nullptr)
         wl_surface_destroy(view.surface);
+    if (view.black != nullptr)
+        wl_buffer_destroy(view.black);
     const Output output = view.output;
     view = OutputView {};
     view.used = true;
     view.output = output;
-}
-
-void DestroyView(OutputView& view)
-{
-    DestroySurfaces(view);
-    if (view.output.proxy != nullptr)
-        wl_output_release(view.output.proxy);
-    view = OutputView {};
 }
 
 } // namespace
@@ -176,7 +190,6 @@ void ApplyConfigure(OutputView& view, uint32_t width, uint32_t height)
         || layout.bufferHeight != view.layout.bufferHeight;
     view.layout = layout;
     wp_viewport_set_destination(view.backgroundViewport, static_cast<int32_t>(width), static_cast<int32_t>(height));
-    wl_surface_attach(view.surface, client.black, 0, 0);
     wl_surface_damage_buffer(view.surface, 0, 0, INT32_MAX, INT32_MAX);
     wl_subsurface_set_position(view.subsurface, layout.x, layout.y);
     wl_surface_set_buffer_scale(view.imageSurface, layout.bufferScale);
@@ -185,10 +198,9 @@ void ApplyConfigure(OutputView& view, uint32_t width, uint32_t height)
             static_cast<int32_t>(layout.height));
     else
         wp_viewport_set_destination(view.imageViewport, -1, -1);
-    wl_surface_commit(view.surface);
     view.configured = true;
     // Without its buffers the view would wait for ever: the program ends instead.
-    if (resized && !MakeBuffers(view)) {
+    if (!AttachBlack(view, width, height) || (resized && !MakeBuffers(view))) {
         client.failure = "cannot make the shared memory for an output's buffers";
         return;
     }
@@ -211,6 +223,8 @@ void CreateSurfaces(OutputView& view)
     wl_subsurface_set_desync(view.subsurface);
     if (client.options.lock)
         GiveLockRole(view);
+    else if (client.options.background)
+        GiveBackgroundRole(view);
     else
         GiveToplevelRole(view);
 }
@@ -268,8 +282,11 @@ void AddOutput(uint32_t name, uint32_t version)
 
 // --- input
 
+// The wallpaper takes no input: the windows above it have it all.
 void OnSeatCapabilities(void*, wl_seat* seat, uint32_t capabilities)
 {
+    if (client.options.background)
+        return;
     const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
     const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
     if (hasKeyboard && client.keyboard == nullptr) {
@@ -389,6 +406,8 @@ void OnGlobal(void*, wl_registry*, uint32_t name, const char* interface, uint32_
         client.idleNotifier = Bind<ext_idle_notifier_v1>(name, &ext_idle_notifier_v1_interface, version, 1);
     else if (offered == org_kde_kwin_idle_interface.name && client.options.idleSeconds != 0)
         client.kdeIdle = Bind<org_kde_kwin_idle>(name, &org_kde_kwin_idle_interface, version, 1);
+    else if (offered == zwlr_layer_shell_v1_interface.name && client.options.background)
+        client.layerShell = Bind<zwlr_layer_shell_v1>(name, &zwlr_layer_shell_v1_interface, version, 1);
     else if (offered == ext_session_lock_manager_v1_interface.name && client.options.lock)
         client.lockManager
             = Bind<ext_session_lock_manager_v1>(name, &ext_session_lock_manager_v1_interface, version, 1);
@@ -422,6 +441,14 @@ std::string MissingGlobals()
 
 } // namespace
 
+void DestroyView(OutputView& view)
+{
+    DestroySurfaces(view);
+    if (view.output.proxy != nullptr)
+        wl_output_release(view.output.proxy);
+    view = OutputView {};
+}
+
 OutputView* ViewOf(wl_surface* surface)
 {
     for (OutputView& view : client.views)
@@ -449,6 +476,10 @@ bool ConnectToCompositor(std::string& error)
         error = "-lock needs ext_session_lock_manager_v1, which this compositor lacks";
         return false;
     }
+    if (client.options.background && client.layerShell == nullptr) {
+        error = "-background needs zwlr_layer_shell_v1, which this compositor lacks";
+        return false;
+    }
     if (client.options.idleSeconds != 0 && !WatchIdle(error))
         return false;
     const std::string missing = MissingGlobals();
@@ -456,10 +487,9 @@ bool ConnectToCompositor(std::string& error)
         error = "the compositor does not offer " + missing;
         return false;
     }
-    if (!MakeBlackPixel()) {
-        error = "no shared memory for a buffer";
-        return false;
-    }
+    if (client.singlePixel != nullptr)
+        client.black
+            = wp_single_pixel_buffer_manager_v1_create_u32_rgba_buffer(client.singlePixel, 0, 0, 0, UINT32_MAX);
     // Shown at once: the lock is asked for before any output has its surface.
     if (client.options.lock && client.saverShown)
         LockSession();
@@ -558,6 +588,9 @@ void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber)
     view.frameCallback = wl_surface_frame(view.imageSurface);
     wl_callback_add_listener(view.frameCallback, &frameListener, &view);
     wl_surface_commit(view.imageSurface);
+    // sway 1.7 repaints a layer only when the layer's own surface commits.
+    if (view.layerSurface != nullptr)
+        wl_surface_commit(view.surface);
     spare->busy = true;
     view.shownFrame = frameNumber;
 }

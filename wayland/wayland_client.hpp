@@ -3,8 +3,9 @@
 // viewport, with the image in a subsurface above it), their buffers and the
 // frame path, and the seat. A role gives each view's background its place: a
 // full-screen toplevel, an ordinary window (toplevel_role.cpp, with the close
-// rules in saver_input.cpp), or a lock surface (session_lock.cpp). With -idle
-// the views have surfaces only while the session is idle.
+// rules in saver_input.cpp), a lock surface (session_lock.cpp) or a layer of
+// the desktop's background (background_role.cpp). With -idle the views have
+// surfaces only while the session is idle.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +19,7 @@
 #include "idle-client.h"
 #include "single-pixel-buffer-v1-client.h"
 #include "viewporter-client.h"
+#include "wlr-layer-shell-unstable-v1-client.h"
 #include "xdg-shell-client.h"
 
 #include "engine/frame/buffer_frame_cycle.hpp"
@@ -47,9 +49,13 @@ struct OutputView {
     bool used;
     Output output;
     wl_surface* surface; // black, the size of the output
+    wl_buffer* black; // its own black buffer, where the compositor has no single pixel
+    uint32_t blackWidth;
+    uint32_t blackHeight;
     xdg_surface* xdgSurface; // its role: a toplevel,
     xdg_toplevel* toplevel;
-    ext_session_lock_surface_v1* lockSurface; // or a lock surface
+    ext_session_lock_surface_v1* lockSurface; // or a lock surface,
+    zwlr_layer_surface_v1* layerSurface; // or a background layer
     wp_viewport* backgroundViewport;
     wl_surface* imageSurface;
     wl_subsurface* subsurface;
@@ -83,8 +89,9 @@ struct WaylandClient {
     xdg_wm_base* wmBase;
     wp_viewporter* viewporter;
     wp_single_pixel_buffer_manager_v1* singlePixel;
-    wl_buffer* black; // one opaque black pixel, shared by every background
+    wl_buffer* black; // one opaque black pixel, shared by every background; null where the compositor has none
     ext_session_lock_manager_v1* lockManager;
+    zwlr_layer_shell_v1* layerShell;
     ext_idle_notifier_v1* idleNotifier;
     org_kde_kwin_idle* kdeIdle;
     ext_idle_notification_v1* idleNotification;
@@ -105,6 +112,8 @@ struct WaylandClient {
 extern WaylandClient client;
 
 OutputView* ViewOf(wl_surface* surface);
+// Its surfaces and its output, all gone: the output went, or its layer was closed.
+void DestroyView(OutputView& view);
 // A role's configure: the view takes the size (logical) and shows the next frame.
 void ApplyConfigure(OutputView& view, uint32_t width, uint32_t height);
 
@@ -113,6 +122,10 @@ void GiveToplevelRole(OutputView& view);
 void DestroyToplevel(OutputView& view);
 extern const wl_keyboard_listener saverKeyboardListener;
 extern const wl_pointer_listener saverPointerListener;
+
+// The background layer: a live wallpaper that takes no input.
+void GiveBackgroundRole(OutputView& view);
+void DestroyLayerSurface(OutputView& view);
 
 // Connects and binds what the saver needs; false with a one-line reason.
 bool ConnectToCompositor(std::string& error);

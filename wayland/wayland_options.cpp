@@ -16,6 +16,8 @@ bool CombinationAccepted(const WaylandOptions& options, std::string& error)
         error = "-idle does not combine with -ticks";
     else if (options.lock && options.window)
         error = "-lock does not combine with -window";
+    else if (options.background && (options.window || options.lock || options.idleSeconds != 0))
+        error = "-background does not combine with -window, -lock or -idle";
     else if (options.daemonize && !options.lock)
         error = "-daemonize needs -lock";
     else if (options.daemonize && options.idleSeconds != 0)
@@ -26,7 +28,8 @@ bool CombinationAccepted(const WaylandOptions& options, std::string& error)
 } // namespace
 
 const char waylandUsage[]
-    = "usage: aurilo-wayland [-window | -idle SECONDS] [-lock [-daemonize]] [-scale N] [-fps] [-compositor-scaling]";
+    = "usage: aurilo-wayland [-window | -background | -idle SECONDS] [-lock [-daemonize]] [-scale N] [-fps]"
+      " [-compositor-scaling]";
 
 bool ParseWaylandOptions(const std::vector<std::string>& arguments, WaylandOptions& options, std::string& error)
 {
@@ -41,6 +44,8 @@ bool ParseWaylandOptions(const std::vector<std::string>& arguments, WaylandOptio
         uint64_t number = 0;
         if (option.name == "-window") {
             options.window = true;
+        } else if (option.name == "-background") {
+            options.background = true;
         } else if (option.name == "-lock") {
             options.lock = true;
         } else if (option.name == "-daemonize") {

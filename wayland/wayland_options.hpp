@@ -10,6 +10,7 @@
 struct WaylandOptions : FrameOptions {
     bool window = false; // one ordinary window instead of every output full screen
     bool compositorScaling = false; // a 640x480 buffer the compositor blows up
+    bool background = false; // a live wallpaper under every window
     bool lock = false; // locks the session; only the password ends it
     bool daemonize = false; // -lock: the first process ends once the session is locked
     uint32_t idleSeconds = 0; // -idle: waits for the session to be idle this long, and again after input; 0, shows at once

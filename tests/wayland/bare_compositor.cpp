@@ -1,7 +1,8 @@
 // A compositor that offers shared memory and nothing else, so that the
 // client's words for a compositor it cannot use can be seen. With --output it
 // also offers what the client needs to show full screen on one 1920x1080
-// output, presents each commit at once, and on SIGUSR1 gives the output a new
+// output, presents each commit at once but releases its buffer only 20 ms
+// later, so that the client waits for a buffer, and on SIGUSR1 gives the output a new
 // mode, 3840x2160 at scale 2, with no configure: the same logical size, which
 // compositors may leave at that. Prints the name of its socket in
 // $XDG_RUNTIME_DIR, then serves until it is ended.
@@ -29,6 +30,45 @@ struct Surface {
 std::vector<wl_resource*> outputs;
 uint32_t serial = 0;
 
+// Buffers presented and not yet released; a buffer the client destroys leaves the list.
+struct HeldBuffer {
+    wl_listener destroyed;
+    wl_resource* buffer;
+};
+std::vector<HeldBuffer*> held;
+wl_event_source* releaseTimer = nullptr;
+constexpr int releaseDelayMilliseconds = 20;
+
+void Unhold(HeldBuffer* buffer)
+{
+    wl_list_remove(&buffer->destroyed.link);
+    std::erase(held, buffer);
+    delete buffer;
+}
+
+void OnHeldBufferDestroyed(wl_listener* listener, void*)
+{
+    Unhold(wl_container_of(listener, static_cast<HeldBuffer*>(nullptr), destroyed));
+}
+
+int ReleaseHeldBuffers(void*)
+{
+    while (!held.empty()) {
+        wl_buffer_send_release(held.front()->buffer);
+        Unhold(held.front());
+    }
+    return 0;
+}
+
+void ReleaseLater(wl_resource* buffer)
+{
+    auto* holding = new HeldBuffer { {}, buffer };
+    holding->destroyed.notify = OnHeldBufferDestroyed;
+    wl_resource_add_destroy_listener(buffer, &holding->destroyed);
+    held.push_back(holding);
+    wl_event_source_timer_update(releaseTimer, releaseDelayMilliseconds);
+}
+
 void DestroyResource(wl_client*, wl_resource* resource)
 {
     wl_resource_destroy(resource);
@@ -48,7 +88,7 @@ Surface* SurfaceOf(wl_resource* surface)
     return static_cast<Surface*>(wl_resource_get_user_data(surface));
 }
 
-// --- surfaces: each commit is presented at once, and its buffer released
+// --- surfaces: each commit is presented at once, and its buffer released a little later
 
 void Attach(wl_client*, wl_resource* surface, wl_resource* buffer, int32_t, int32_t)
 {
@@ -73,7 +113,7 @@ void Commit(wl_client*, wl_resource* resource)
         surface->configured = true;
     }
     if (surface->buffer != nullptr)
-        wl_buffer_send_release(surface->buffer);
+        ReleaseLater(surface->buffer);
     surface->buffer = nullptr;
     for (wl_resource* callback : surface->callbacks) {
         wl_callback_send_done(callback, 0);
@@ -204,6 +244,7 @@ void OfferOutput(wl_display* display)
     wl_global_create(display, &xdg_wm_base_interface, 1, nullptr, Bind<&xdg_wm_base_interface, &wmBaseImplementation>);
     wl_global_create(display, &wl_output_interface, 3, nullptr, BindOutput);
     wl_event_loop_add_signal(wl_display_get_event_loop(display), SIGUSR1, ChangeMode, nullptr);
+    releaseTimer = wl_event_loop_add_timer(wl_display_get_event_loop(display), ReleaseHeldBuffers, nullptr);
 }
 
 } // namespace

@@ -50,7 +50,9 @@ TEST_F(Line, APasswordCrossesAsLengthAndBytesAndTooLongAOneIsRefused)
     ASSERT_TRUE(ReceivePassword(ends[1], received));
     EXPECT_EQ(std::string(received.Text()), "\xC3\xA9t\xC3\xA9");
     const uint32_t tooLong = PasswordBuffer::capacity + 1;
+    const std::string bytes(tooLong, 'x');
     ASSERT_EQ(write(ends[0], &tooLong, sizeof tooLong), 4);
+    ASSERT_EQ(write(ends[0], bytes.data(), bytes.size()), static_cast<ssize_t>(tooLong));
     EXPECT_FALSE(ReceivePassword(ends[1], received));
 }
 
