@@ -24,7 +24,8 @@ void DrawLine(cairo_t* cairo, const char* text, double offset, double scale)
 {
     cairo_text_extents_t extents;
     cairo_text_extents(cairo, text, &extents);
-    cairo_move_to(cairo, -(extents.width / 2 + extents.x_bearing), offset * scale - (extents.height / 2 + extents.y_bearing));
+    cairo_move_to(cairo, -(extents.width / 2 + extents.x_bearing),
+        offset * scale - (extents.height / 2 + extents.y_bearing));
     cairo_show_text(cairo, text);
 }
 

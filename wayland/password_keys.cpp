@@ -43,9 +43,10 @@ bool TakeKeymap(int fd, uint32_t size)
     if (mapped == MAP_FAILED)
         return false;
     context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    const auto* text = static_cast<const char*>(mapped);
     if (context != nullptr)
-        keymap = xkb_keymap_new_from_buffer(context, static_cast<const char*>(mapped), strnlen(static_cast<const char*>(mapped), size),
-            XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+        keymap = xkb_keymap_new_from_buffer(context, text, strnlen(text, size), XKB_KEYMAP_FORMAT_TEXT_V1,
+            XKB_KEYMAP_COMPILE_NO_FLAGS);
     munmap(mapped, size);
     if (keymap != nullptr)
         state = xkb_state_new(keymap);

@@ -12,42 +12,26 @@
 
 namespace {
 
-// fmod is exact: these remainders are the host libm's (Python's math.fmod),
-// for dividends of 2^31 and more, which no frame reaches.
-struct RemainderCase {
-    double dividend;
-    double divisor;
-    double remainder;
-};
-constexpr RemainderCase remainderCases[] = {
-    { 1099511627776.5, 3.0, 1.5 },
-    { -1e300, 7.25, -6.5 },
-    { 1e20, -3.0, 1.0 },
-    { 7.5, 8589934593.0, 7.5 },
-};
-
-// Beyond 2^63 fsin and fcos need the argument reduced first. The x87's pi is
-// not libm's, so these are held to what any reduction gives.
+// Where no frame reaches: fmod of 2^31 and more, exact, against the host libm's
+// remainders (Python's math.fmod); sine and cosine beyond 2^63, reduced by the
+// x87's own pi, held to what any reduction gives. Volatile: not folded.
+constexpr double remainderCases[][3] = { { 1099511627776.5, 3.0, 1.5 }, { -1e300, 7.25, -6.5 }, { 1e20, -3.0, 1.0 },
+    { 7.5, 8589934593.0, 7.5 } };
 constexpr double hugeAngles[] = { 9.3e18, -1e22, 3e300 };
 
 int CheckMaths()
 {
     int failed = 0;
-    for (const RemainderCase& known : remainderCases) {
-        volatile double dividend = known.dividend, divisor = known.divisor; // not folded by the compiler
+    for (const auto& known : remainderCases) {
+        volatile double dividend = known[0], divisor = known[1];
         const double remainder = std::fmod(dividend, divisor);
-        if (remainder != known.remainder) {
-            std::printf("fmod(%g, %g) = %.17g, expected %.17g\n", known.dividend, known.divisor, remainder, known.remainder);
-            ++failed;
-        }
+        if (remainder != known[2] && ++failed)
+            std::printf("fmod(%g, %g) = %.17g, expected %.17g\n", known[0], known[1], remainder, known[2]);
     }
-    for (double angle : hugeAngles) {
-        volatile double radians = angle;
+    for (volatile double radians : hugeAngles) {
         const double sine = std::sin(radians), cosine = std::cos(radians);
-        if (!(std::fabs(sine) <= 1 && std::fabs(sine * sine + cosine * cosine - 1) <= 4 * DBL_EPSILON)) {
-            std::printf("sin(%g) = %.17g, cos = %.17g\n", angle, sine, cosine);
-            ++failed;
-        }
+        if (!(std::fabs(sine) <= 1 && std::fabs(sine * sine + cosine * cosine - 1) <= 4 * DBL_EPSILON) && ++failed)
+            std::printf("sin(%g) = %.17g, cos = %.17g\n", radians, sine, cosine);
     }
     return failed;
 }

@@ -30,14 +30,13 @@ struct Surface {
 std::vector<wl_resource*> outputs;
 uint32_t serial = 0;
 
-// Buffers presented and not yet released; a buffer the client destroys leaves the list.
+// Buffers presented and not yet released; one the client destroys leaves the list.
 struct HeldBuffer {
     wl_listener destroyed;
     wl_resource* buffer;
 };
 std::vector<HeldBuffer*> held;
 wl_event_source* releaseTimer = nullptr;
-constexpr int releaseDelayMilliseconds = 20;
 
 void Unhold(HeldBuffer* buffer)
 {
@@ -46,27 +45,22 @@ void Unhold(HeldBuffer* buffer)
     delete buffer;
 }
 
-void OnHeldBufferDestroyed(wl_listener* listener, void*)
-{
-    Unhold(wl_container_of(listener, static_cast<HeldBuffer*>(nullptr), destroyed));
-}
-
 int ReleaseHeldBuffers(void*)
 {
-    while (!held.empty()) {
+    for (; !held.empty(); Unhold(held.front()))
         wl_buffer_send_release(held.front()->buffer);
-        Unhold(held.front());
-    }
     return 0;
 }
 
 void ReleaseLater(wl_resource* buffer)
 {
     auto* holding = new HeldBuffer { {}, buffer };
-    holding->destroyed.notify = OnHeldBufferDestroyed;
+    holding->destroyed.notify = [](wl_listener* listener, void*) {
+        Unhold(wl_container_of(listener, static_cast<HeldBuffer*>(nullptr), destroyed));
+    };
     wl_resource_add_destroy_listener(buffer, &holding->destroyed);
     held.push_back(holding);
-    wl_event_source_timer_update(releaseTimer, releaseDelayMilliseconds);
+    wl_event_source_timer_update(releaseTimer, 20);
 }
 
 void DestroyResource(wl_client*, wl_resource* resource)

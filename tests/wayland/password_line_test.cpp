@@ -66,7 +66,7 @@ TEST_F(Line, AnswersArriveInPiecesAndOnlyYesAccepts)
         ASSERT_EQ(write(ends[0], stream + i, 1), 1);
         ASSERT_TRUE(reader.ReadFrom(ends[1]));
         while (reader.Next(answer))
-            kinds.append(std::to_string(answer.kind)).append(answer.kind == CheckAnswer::message ? answer.text : "").append(" ");
+            kinds += std::to_string(answer.kind) + (answer.kind == CheckAnswer::message ? answer.text : "") + ' ';
     }
     EXPECT_EQ(kinds, "0Hello 2 1 3 ");
 }
@@ -97,7 +97,7 @@ TEST(Checker, AChildThatEndsIsSeenAsGoneAndWritingToItRaisesNoSignal)
     std::string told;
     while (reader.ReadFrom(link.fd))
         while (reader.Next(answer))
-            told.append(answer.kind == CheckAnswer::message ? answer.text : "|").append(answer.kind == CheckAnswer::message ? "" : std::to_string(answer.kind));
+            told += answer.kind == CheckAnswer::message ? std::string(answer.text) : '|' + std::to_string(answer.kind);
     EXPECT_EQ(told, "Authentication failure|2");
     EXPECT_FALSE(SendPassword(link.fd, password)); // EPIPE, not SIGPIPE
     close(link.fd);
