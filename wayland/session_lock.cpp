@@ -94,8 +94,10 @@ void Unlock()
     session.locked = false;
     typed.Wipe();
     session.prompt = Prompt::hidden;
-    wl_display_roundtrip(client.display);
-    client.closeRequested = true;
+    if (wl_display_roundtrip(client.display) < 0)
+        Fail("lost the connection to the compositor as it unlocked: the session may still be locked");
+    else
+        client.closeRequested = true;
 }
 
 // --- keys
