@@ -395,6 +395,7 @@ elif sway_debug=-d start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   # What was typed goes when the prompt hides after 10 s.
   LANG=C.UTF-8 wtype -s 100 "xx"
   sleep 11
+  shows_the_frame "... the prompt gone 10 s after the last key, the image is exact again" HEADLESS-1 320 60 1280 960
   type_line "$password"
   status_within 10 "$client_pid"
   expect "the right one, with ä and ö, after keys the prompt dropped as it hid: exit 0, unlocked" \

@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include "wayland/password_keys.hpp"
+
+namespace {
+
+// The compositor's keymap arrives as a file: a US keymap from the system's rules.
+int UsKeymapFile(uint32_t& size)
+{
+    xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    const xkb_rule_names us { "evdev", "pc105", "us", "", "" };
+    xkb_keymap* keymap = xkb_keymap_new_from_names(context, &us, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+    size = static_cast<uint32_t>(std::strlen(text) + 1);
+    const int fd = memfd_create("keymap", 0);
+    EXPECT_EQ(write(fd, text, size), static_cast<ssize_t>(size));
+    free(text);
+    xkb_keymap_unref(keymap);
+    xkb_context_unref(context);
+    return fd;
+}
+
+TEST(PasswordKeys, KeysEditThePasswordWithTheKeymapTakenFromItsFileWhichIsClosed)
+{
+    uint32_t size = 0;
+    const int fd = UsKeymapFile(size);
+    ASSERT_TRUE(TakeKeymap(fd, size));
+    EXPECT_EQ(fcntl(fd, F_GETFD), -1); // a file a keymap: none kept open
+    static PasswordBuffer password;
+    constexpr uint32_t keyA = 30, backspace = 14, escape = 1, enter = 28; // evdev codes
+    EXPECT_EQ(TakePressedKey(keyA, password), KeyAction::edited);
+    TakePressedKey(keyA, password);
+    TakePressedKey(backspace, password);
+    EXPECT_EQ(std::string(password.Text()), "a");
+    EXPECT_EQ(TakePressedKey(enter, password), KeyAction::submitted);
+    EXPECT_EQ(TakePressedKey(escape, password), KeyAction::cleared);
+    EXPECT_EQ(password.Length(), 0u);
+    DropKeymap();
+}
+
+} // namespace
