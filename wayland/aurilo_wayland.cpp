@@ -175,6 +175,15 @@ bool Run(std::string& error)
     return false;
 }
 
+// One line; with -daemonize the first process then ends with 1 and no word of its own.
+int Failed(const std::string& error)
+{
+    std::fprintf(stderr, "aurilo-wayland: %s\n", error.c_str());
+    if (client.options.lock)
+        ToldWhyNotLocked();
+    return exitFailure;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -190,25 +199,20 @@ int main(int argc, char** argv)
         return exitFailure;
     }
     CatchStopSignals();
-    if (client.options.lock && !PrepareToLock(error)) {
-        std::fprintf(stderr, "aurilo-wayland: %s\n", error.c_str());
-        return exitFailure;
-    }
+    if (client.options.lock && !PrepareToLock(error))
+        return Failed(error);
     StartRendering(*FindRenderFormat(32), frame);
     if (TestMode())
         DrawListedFrames();
     if (!ConnectToCompositor(error)) {
-        std::fprintf(stderr, "aurilo-wayland: %s\n", error.c_str());
         DisconnectFromCompositor();
-        return exitFailure;
+        return Failed(error);
     }
     if (client.options.window)
         CreateWindowView();
     startTick = MonotonicMilliseconds();
     rate.Start(startTick);
     const bool ended = Run(error);
-    if (!ended)
-        std::fprintf(stderr, "aurilo-wayland: %s\n", error.c_str());
     DisconnectFromCompositor();
-    return ended ? 0 : exitFailure;
+    return ended ? 0 : Failed(error);
 }

@@ -55,7 +55,7 @@ const char* UserName()
     return name;
 }
 
-// One PAM session: started, the password checked, ended.
+// One PAM session: started, the password and the account checked, ended.
 int Authenticate(const char* user)
 {
     const pam_conv conversation { Converse, nullptr };
@@ -63,6 +63,16 @@ int Authenticate(const char* user)
     int status = pam_start(serviceName, user, &conversation, &handle);
     if (status == PAM_SUCCESS)
         status = pam_authenticate(handle, 0);
+    // The account's rules too (expired, pam_access, pam_time); a password due
+    // for change still unlocks, as the desktops' own lockers allow.
+    if (status == PAM_SUCCESS) {
+        status = pam_acct_mgmt(handle, 0);
+        if (status == PAM_NEW_AUTHTOK_REQD)
+            status = PAM_SUCCESS;
+    }
+    // Kerberos tickets and the like renewed; a failure here is not the password's.
+    if (status == PAM_SUCCESS)
+        pam_setcred(handle, PAM_REFRESH_CRED);
     if (handle != nullptr)
         pam_end(handle, status);
     return status;

@@ -1,5 +1,6 @@
 #include "wayland/password_buffer.hpp"
 
+#include <cerrno>
 #include <cstring>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -41,6 +42,8 @@ bool PasswordBuffer::ReadFrom(int fd, size_t count)
         return false;
     for (size_t received = 0; received < count;) {
         const ssize_t got = read(fd, bytes + length, count - received);
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got <= 0)
             return false;
         length += static_cast<size_t>(got);

@@ -1,8 +1,11 @@
 #include "wayland/password_keys.hpp"
 
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
 namespace {
@@ -10,6 +13,8 @@ namespace {
 xkb_context* context = nullptr;
 xkb_keymap* keymap = nullptr;
 xkb_state* state = nullptr;
+xkb_compose_table* composeTable = nullptr; // none where the locale has no table: keys type alone
+xkb_compose_state* compose = nullptr;
 
 // Wayland's key codes are evdev's; XKB's are 8 higher.
 constexpr uint32_t evdevToXkb = 8;
@@ -33,6 +38,45 @@ KeyAction TypeText(xkb_keycode_t code, PasswordBuffer& password)
     return action;
 }
 
+// The locale's dead keys and Compose sequences, as the environment names it.
+void StartComposing()
+{
+    const char* locale = nullptr;
+    for (const char* name : { "LC_ALL", "LC_CTYPE", "LANG" })
+        if (locale == nullptr || *locale == 0)
+            locale = std::getenv(name);
+    composeTable = xkb_compose_table_new_from_locale(context, locale != nullptr && *locale != 0 ? locale : "C",
+        XKB_COMPOSE_COMPILE_NO_FLAGS);
+    if (composeTable != nullptr)
+        compose = xkb_compose_state_new(composeTable, XKB_COMPOSE_STATE_NO_FLAGS);
+}
+
+// A dead key or Compose waits for the rest of its sequence; a finished one
+// types its text; a sequence that cannot go on types nothing.
+KeyAction TypeComposed(xkb_keysym_t symbol, xkb_keycode_t code, PasswordBuffer& password)
+{
+    if (compose == nullptr || xkb_compose_state_feed(compose, symbol) != XKB_COMPOSE_FEED_ACCEPTED)
+        return TypeText(code, password);
+    switch (xkb_compose_state_get_status(compose)) {
+    case XKB_COMPOSE_COMPOSING:
+        return KeyAction::other;
+    case XKB_COMPOSE_CANCELLED:
+        xkb_compose_state_reset(compose);
+        return KeyAction::other;
+    case XKB_COMPOSE_COMPOSED: {
+        char text[64];
+        const int length = xkb_compose_state_get_utf8(compose, text, sizeof text);
+        xkb_compose_state_reset(compose);
+        const bool typed = length > 0 && static_cast<size_t>(length) < sizeof text
+            && password.Append(text, static_cast<size_t>(length));
+        explicit_bzero(text, sizeof text);
+        return typed ? KeyAction::edited : KeyAction::other;
+    }
+    default:
+        return TypeText(code, password);
+    }
+}
+
 } // namespace
 
 bool TakeKeymap(int fd, uint32_t size)
@@ -50,6 +94,8 @@ bool TakeKeymap(int fd, uint32_t size)
     munmap(mapped, size);
     if (keymap != nullptr)
         state = xkb_state_new(keymap);
+    if (state != nullptr)
+        StartComposing();
     return state != nullptr;
 }
 
@@ -64,7 +110,12 @@ KeyAction TakePressedKey(uint32_t key, PasswordBuffer& password)
     if (state == nullptr)
         return KeyAction::other;
     const xkb_keycode_t code = key + evdevToXkb;
-    switch (xkb_state_key_get_one_sym(state, code)) {
+    const xkb_keysym_t symbol = xkb_state_key_get_one_sym(state, code);
+    // Editing keys act at once, and end any sequence half typed.
+    if (compose != nullptr && (symbol == XKB_KEY_BackSpace || symbol == XKB_KEY_Escape || symbol == XKB_KEY_Return
+            || symbol == XKB_KEY_KP_Enter))
+        xkb_compose_state_reset(compose);
+    switch (symbol) {
     case XKB_KEY_BackSpace:
         password.DeleteLastCharacter();
         return KeyAction::edited;
@@ -84,11 +135,15 @@ KeyAction TakePressedKey(uint32_t key, PasswordBuffer& password)
     default:
         break;
     }
-    return TypeText(code, password);
+    return TypeComposed(symbol, code, password);
 }
 
 void DropKeymap()
 {
+    xkb_compose_state_unref(compose);
+    xkb_compose_table_unref(composeTable);
+    compose = nullptr;
+    composeTable = nullptr;
     xkb_state_unref(state);
     xkb_keymap_unref(keymap);
     xkb_context_unref(context);

@@ -1,6 +1,7 @@
 // Keys become the password through libxkbcommon, with the keymap the
 // compositor sends, so that any layout, and letters such as ä or é, type
-// what they show. Only the lock reads keys this way.
+// what they show; dead keys and Compose follow the locale's compose table
+// (LC_ALL, LC_CTYPE or LANG). Only the lock reads keys this way.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
 // Both ends of the line between the lock's screen side and its checking
 // child, a socket pair made before anything else runs. The screen side sends
 // a password as a 4-byte length and its bytes; the child answers with any
-// number of messages (byte 'm', a length byte, the text) and then one
+// number of messages (byte 'm', a length byte, the text as UTF-8 that the
+// prompt can draw, cut on a character's boundary) and then one
 // verdict byte, 'y' or 'n'. The child's first answer, before any password,
 // says whether it can check at all.
 #pragma once

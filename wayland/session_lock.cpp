@@ -1,6 +1,7 @@
 #include "wayland/session_lock.hpp"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -22,7 +23,7 @@ enum class Prompt { hidden, typing, checking, wrong, told };
 
 struct SessionLock {
     ext_session_lock_v1* lock; // null once given up
-    bool locked; // the compositor said so
+    bool locked; // the compositor said so, and has not ended it since
     int lockedNotice = -1; // -daemonize: the first process waits on it
     CheckerLink checker;
     AnswerReader answers;
@@ -30,6 +31,7 @@ struct SessionLock {
     Prompt prompt;
     char told[256]; // PAM's last words in this check
     uint32_t lastKey;
+    bool promptFailureTold;
 };
 
 SessionLock session;
@@ -49,29 +51,36 @@ void ShowPrompt(Prompt prompt)
 
 // --- the lock and its surfaces
 
+// -daemonize: 'l', locked; 'f', this process has said why it ends. The first
+// process may have gone: SIGPIPE is ignored.
+void TellFirstProcess(char notice)
+{
+    if (session.lockedNotice < 0)
+        return;
+    (void)!write(session.lockedNotice, &notice, 1);
+    close(session.lockedNotice);
+    session.lockedNotice = -1;
+}
+
 void OnLocked(void*, ext_session_lock_v1*)
 {
     session.locked = true;
-    if (session.lockedNotice >= 0) {
-        const char locked = 'l';
-        write(session.lockedNotice, &locked, 1);
-        close(session.lockedNotice);
-        session.lockedNotice = -1;
-    }
+    TellFirstProcess('l');
 }
 
-// Refused (another locker holds the session), or ended by the compositor's own means.
+// Refused (another locker holds the session), or ended by the compositor's
+// own means. A lock it ended is answered with nothing: the lock stays
+// counted as held, so that nothing more is sent, and the program ends with 1.
 void OnFinished(void*, ext_session_lock_v1* lock)
 {
     if (session.locked) {
-        ext_session_lock_v1_unlock_and_destroy(lock);
-        Fail("the compositor ended the lock itself");
-    } else {
-        ext_session_lock_v1_destroy(lock);
-        Fail("the compositor would not lock the session: another locker may hold it");
+        session.locked = false;
+        Fail("the compositor ended the lock by its own means");
+        return;
     }
+    ext_session_lock_v1_destroy(lock);
     session.lock = nullptr;
-    session.locked = false;
+    Fail("the compositor would not lock the session: another locker may hold it");
 }
 
 const ext_session_lock_v1_listener lockListener { OnLocked, OnFinished };
@@ -89,6 +98,8 @@ const ext_session_lock_surface_v1_listener lockSurfaceListener { OnLockSurfaceCo
 // roundtrip makes sure the compositor has it before the program goes on.
 void Unlock()
 {
+    if (!session.locked)
+        return;
     ext_session_lock_v1_unlock_and_destroy(session.lock);
     session.lock = nullptr;
     session.locked = false;
@@ -123,9 +134,11 @@ void Submit()
 }
 
 // A key shows the prompt; while a check is under way keys change nothing.
+// Keys before the compositor says the session is locked are not the
+// password's: an unlock must never come before it.
 void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state)
 {
-    if (state != WL_KEYBOARD_KEY_STATE_PRESSED || session.lock == nullptr)
+    if (state != WL_KEYBOARD_KEY_STATE_PRESSED || !session.locked)
         return;
     session.lastKey = MonotonicMilliseconds();
     if (session.checking)
@@ -210,6 +223,13 @@ const char* PromptWords()
     }
 }
 
+// Without a file of its own PAM would check with "other", which refuses
+// every password on some systems: a lock no password opens.
+bool PamHasService()
+{
+    return access("/etc/pam.d/aurilo-wayland", R_OK) == 0 || access("/usr/lib/pam.d/aurilo-wayland", R_OK) == 0;
+}
+
 } // namespace
 
 const wl_keyboard_listener lockKeyboardListener { OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers,
@@ -221,8 +241,12 @@ const wl_pointer_listener lockPointerListener { .enter = OnPointerEnter, .leave 
 
 bool PrepareLock(std::string& error)
 {
+    // A reader gone from stderr or from -daemonize's notice must not end the lock.
+    signal(SIGPIPE, SIG_IGN);
     const rlimit noCoreFiles { 0, 0 };
-    if (setrlimit(RLIMIT_CORE, &noCoreFiles) != 0 || prctl(PR_SET_DUMPABLE, 0) != 0)
+    if (!PamHasService())
+        error = "PAM has no file for aurilo-wayland in /etc/pam.d or /usr/lib/pam.d: install the package's";
+    else if (setrlimit(RLIMIT_CORE, &noCoreFiles) != 0 || prctl(PR_SET_DUMPABLE, 0) != 0)
         error = "cannot keep the password out of core files";
     else if (!typed.LockInMemory())
         error = "cannot lock the password's memory in RAM";
@@ -248,14 +272,19 @@ bool DetachUntilLocked(std::string& error)
         return true;
     }
     close(notice[1]);
-    char locked = 0;
+    char said = 0;
     ssize_t got;
     do
-        got = read(notice[0], &locked, 1);
+        got = read(notice[0], &said, 1);
     while (got < 0 && errno == EINTR);
     if (got != 1)
         std::fprintf(stderr, "aurilo-wayland: the session was not locked\n");
-    _exit(got == 1 ? 0 : 1);
+    _exit(got == 1 && said == 'l' ? 0 : 1);
+}
+
+void ToldWhyNotLocked()
+{
+    TellFirstProcess('f');
 }
 
 void LockSession()
@@ -285,16 +314,22 @@ bool LockHeld()
     return session.lock != nullptr;
 }
 
-bool DrawLockPrompt(const OutputView& view, uint8_t* pixels, uint32_t stride)
+// A prompt whose words cannot be drawn is drawn without them: the lock holds.
+void DrawLockPrompt(const OutputView& view, uint8_t* pixels, uint32_t stride)
 {
     if (session.prompt == Prompt::hidden)
-        return true;
+        return;
     const OutputLayout& layout = view.layout;
     const uint32_t shownWidth = client.options.compositorScaling ? imageWidth : layout.fit.width;
     const uint32_t shownHeight = client.options.compositorScaling ? imageHeight : layout.fit.height;
     const PromptPlace place { pixels, layout.bufferWidth, layout.bufferHeight, stride, layout.imageX + shownWidth / 2,
         layout.imageY + shownHeight / 2, static_cast<double>(layout.bufferWidth) / layout.width };
-    return DrawPrompt(place, typed.Characters(), PromptWords());
+    if (DrawPrompt(place, typed.Characters(), PromptWords()))
+        return;
+    if (!session.promptFailureTold)
+        std::fprintf(stderr, "aurilo-wayland: cannot draw the prompt's words; it shows without them\n");
+    session.promptFailureTold = true;
+    DrawPrompt(place, typed.Characters(), "");
 }
 
 int CheckerDescriptor()

@@ -15,6 +15,8 @@ bool PrepareLock(std::string& error);
 // -daemonize: this process goes on to lock; the one that started it ends
 // with 0 once the session is locked, or 1 when it never is.
 bool DetachUntilLocked(std::string& error);
+// -daemonize: this process has said why it ends, so the first one says nothing.
+void ToldWhyNotLocked();
 
 void LockSession();
 void GiveLockRole(OutputView& view);
@@ -22,8 +24,8 @@ void DestroyLockSurface(OutputView& view);
 // A lock asked for and not given up: the program must not end it.
 bool LockHeld();
 
-// The prompt over the image in a view's buffer; false when it cannot be drawn.
-bool DrawLockPrompt(const OutputView& view, uint8_t* pixels, uint32_t stride);
+// The prompt over the image in a view's buffer.
+void DrawLockPrompt(const OutputView& view, uint8_t* pixels, uint32_t stride);
 
 // The checking child's end, for the main loop's wait; -1 without -lock.
 int CheckerDescriptor();

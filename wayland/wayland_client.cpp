@@ -579,10 +579,8 @@ void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber)
         return;
     }
     BlowUp(view, frame, spare->pixels);
-    if (client.options.lock && !DrawLockPrompt(view, spare->pixels, view.layout.bufferWidth * bytesPerPixel)) {
-        client.failure = "cannot draw the password prompt";
-        return;
-    }
+    if (client.options.lock)
+        DrawLockPrompt(view, spare->pixels, view.layout.bufferWidth * bytesPerPixel);
     wl_surface_attach(view.imageSurface, spare->buffer, 0, 0);
     wl_surface_damage_buffer(view.imageSurface, 0, 0, INT32_MAX, INT32_MAX);
     view.frameCallback = wl_surface_frame(view.imageSurface);

@@ -4,7 +4,9 @@
 // output, presents each commit at once but releases its buffer only 20 ms
 // later, so that the client waits for a buffer, and on SIGUSR1 gives the output a new
 // mode, 3840x2160 at scale 2, with no configure: the same logical size, which
-// compositors may leave at that. Prints the name of its socket in
+// compositors may leave at that. With --lock-then-finish it offers that and
+// a session lock, which it says is locked and then ends by its own means at
+// once. Prints the name of its socket in
 // $XDG_RUNTIME_DIR, then serves until it is ended.
 #include <csignal>
 #include <cstdio>
@@ -13,6 +15,7 @@
 
 #include <wayland-server.h>
 
+#include "ext-session-lock-v1-server.h"
 #include "viewporter-server.h"
 #include "xdg-shell-server.h"
 
@@ -241,6 +244,29 @@ void OfferOutput(wl_display* display)
     releaseTimer = wl_event_loop_add_timer(wl_display_get_event_loop(display), ReleaseHeldBuffers, nullptr);
 }
 
+// --- a session lock that ends as soon as it is locked
+
+const struct ext_session_lock_surface_v1_interface lockSurfaceImplementation { .destroy = DestroyResource,
+    .ack_configure = IgnoreSerial };
+
+void GetLockSurface(wl_client* client, wl_resource*, uint32_t id, wl_resource*, wl_resource*)
+{
+    Create(client, &ext_session_lock_surface_v1_interface, 1, id, &lockSurfaceImplementation);
+}
+
+const struct ext_session_lock_v1_interface lockImplementation { .destroy = DestroyResource,
+    .get_lock_surface = GetLockSurface, .unlock_and_destroy = DestroyResource };
+
+void Lock(wl_client* client, wl_resource*, uint32_t id)
+{
+    wl_resource* lock = Create(client, &ext_session_lock_v1_interface, 1, id, &lockImplementation);
+    ext_session_lock_v1_send_locked(lock);
+    ext_session_lock_v1_send_finished(lock);
+}
+
+const struct ext_session_lock_manager_v1_interface lockManagerImplementation { .destroy = DestroyResource,
+    .lock = Lock };
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -249,8 +275,12 @@ int main(int argc, char** argv)
     const char* socket = display != nullptr ? wl_display_add_socket_auto(display) : nullptr;
     if (socket == nullptr || wl_display_init_shm(display) != 0)
         return 1;
-    if (argc > 1 && std::strcmp(argv[1], "--output") == 0)
+    const bool locks = argc > 1 && std::strcmp(argv[1], "--lock-then-finish") == 0;
+    if (locks || (argc > 1 && std::strcmp(argv[1], "--output") == 0))
         OfferOutput(display);
+    if (locks)
+        wl_global_create(display, &ext_session_lock_manager_v1_interface, 1, nullptr,
+            Bind<&ext_session_lock_manager_v1_interface, &lockManagerImplementation>);
     std::printf("%s\n", socket);
     std::fflush(stdout);
     wl_display_run(display);

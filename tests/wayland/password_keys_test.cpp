@@ -11,10 +11,10 @@
 namespace {
 
 // The compositor's keymap arrives as a file: a US keymap from the system's rules.
-int UsKeymapFile(uint32_t& size)
+int UsKeymapFile(uint32_t& size, const char* variant = "")
 {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    const xkb_rule_names us { "evdev", "pc105", "us", "", "" };
+    const xkb_rule_names us { "evdev", "pc105", "us", variant, "" };
     xkb_keymap* keymap = xkb_keymap_new_from_names(context, &us, XKB_KEYMAP_COMPILE_NO_FLAGS);
     char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     size = static_cast<uint32_t>(std::strlen(text) + 1);
@@ -42,6 +42,25 @@ TEST(PasswordKeys, KeysEditThePasswordWithTheKeymapTakenFromItsFileWhichIsClosed
     EXPECT_EQ(TakePressedKey(escape, password), KeyAction::cleared);
     EXPECT_EQ(password.Length(), 0u);
     DropKeymap();
+}
+
+TEST(PasswordKeys, DeadKeysComposeInTheLocalesTable)
+{
+    setenv("LC_ALL", "C.UTF-8", 1);
+    uint32_t size = 0;
+    const int fd = UsKeymapFile(size, "intl");
+    ASSERT_TRUE(TakeKeymap(fd, size));
+    static PasswordBuffer password;
+    constexpr uint32_t apostrophe = 40, keyE = 18, backspace = 14; // us-intl's apostrophe is dead_acute
+    EXPECT_EQ(TakePressedKey(apostrophe, password), KeyAction::other);
+    EXPECT_EQ(TakePressedKey(keyE, password), KeyAction::edited);
+    TakePressedKey(apostrophe, password);
+    TakePressedKey(backspace, password); // deletes the é, and drops the half-typed sequence
+    TakePressedKey(keyE, password);
+    EXPECT_EQ(std::string(password.Text()), "e");
+    password.Wipe();
+    DropKeymap();
+    unsetenv("LC_ALL");
 }
 
 } // namespace

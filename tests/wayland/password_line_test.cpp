@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -71,19 +72,43 @@ TEST_F(Line, AnswersArriveInPiecesAndOnlyYesAccepts)
     EXPECT_EQ(kinds, "0Hello 2 1 3 ");
 }
 
+TEST_F(Line, PamWordsArriveAsUtf8CutOnACharacter)
+{
+    const std::string cutInsideE = std::string(254, 'a') + "\xC3\xA9";
+    ASSERT_TRUE(SendMessage(ends[0], "f\xFCr Gro\xDF \xC3")); // Latin-1, and a lead byte with nothing after it
+    ASSERT_TRUE(SendMessage(ends[0], cutInsideE.c_str()));
+    ASSERT_TRUE(SendMessage(ends[0], "\xE0\x80\x80\xED\xA0\x80\xF4\x90\x80\x80\xC1\xBF \xF0\x9F\x94\x92"));
+    shutdown(ends[0], SHUT_WR);
+    AnswerReader reader;
+    CheckAnswer answer {};
+    std::string told;
+    while (reader.ReadFrom(ends[1]))
+        while (reader.Next(answer))
+            told += std::string(answer.text) + '|';
+    std::string unknown12; // overlong, surrogate, past U+10FFFF and overlong again: each byte unknown
+    for (int i = 0; i < 12; ++i)
+        unknown12 += "\xEF\xBF\xBD";
+    EXPECT_EQ(told, "f\xEF\xBF\xBDr Gro\xEF\xBF\xBD \xEF\xBF\xBD|" + std::string(254, 'a') + "|" + unknown12
+            + " \xF0\x9F\x94\x92|");
+}
+
+int heldByTheParent = -1; // as the compositor's connection is: the child must not have it
+
 void ServeOneRefusalThenEnd(int fd)
 {
     static PasswordBuffer password;
-    SendVerdict(fd, true);
+    SendVerdict(fd, fcntl(heldByTheParent, F_GETFD) == -1);
     ReceivePassword(fd, password);
     SendMessage(fd, "Authentication failure");
     SendVerdict(fd, false);
 }
 
-TEST(Checker, AChildThatEndsIsSeenAsGoneAndWritingToItRaisesNoSignal)
+TEST(Checker, AChildHoldsOnlyItsEndAndOneThatEndsIsSeenAsGoneAndWritingToItRaisesNoSignal)
 {
     CheckerLink link;
+    heldByTheParent = fcntl(STDERR_FILENO, F_DUPFD, 10);
     ASSERT_TRUE(StartChecker(link, ServeOneRefusalThenEnd));
+    close(heldByTheParent);
     static PasswordBuffer password;
     password.Append("x", 1);
     AnswerReader reader;

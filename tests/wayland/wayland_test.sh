@@ -30,6 +30,7 @@ work=$(mktemp -d /tmp/aurilo-wayland.XXXXXX)
 chmod 755 "$work"
 runtime=$work/runtime
 sway_pid='' client_pid='' bare_pid='' inhibitor_pid='' sway_debug='' wallpaper_pid=''
+pam_file_put=''
 gnome_pids=() # the bus, PipeWire, WirePlumber, mutter and the session manager's stand-in
 # shellcheck source=../../scripts/lib.sh
 source "$(dirname "$0")/../../scripts/lib.sh"
@@ -40,6 +41,7 @@ cleanup() {
   stop "$bare_pid"
   stop "$sway_pid"
   stop_gnome
+  [ -z "$pam_file_put" ] || rm -f /etc/pam.d/aurilo-wayland
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -360,13 +362,25 @@ echo "-- the lock"
 # pam_wrapper's pam_matrix holds the password of whoever runs this: no real account is needed.
 pam_lib=$(dirname "$(dpkg -L libpam-wrapper | grep '/libpam_wrapper\.so$')")
 mkdir "$work/pam.d"
-for kind in auth account; do
-  echo "$kind required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"
-done >"$work/pam.d/aurilo-wayland"
+# Before each check PAM says words the prompt cannot draw as they are: Latin-1, and a line cut by the pipe.
+{ printf 'Zugang f\374r Gro\337 \351\n'; printf '\303\251%.0s' {1..150}; } >"$work/pam-words"
+{
+  echo "auth optional $pam_lib/security/pam_echo.so file=$work/pam-words"
+  for kind in auth account; do echo "$kind required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"; done
+} >"$work/pam.d/aurilo-wayland"
 cp "$work/pam.d/aurilo-wayland" "$work/pam.d/other" # PAM reads its fallback too; pam_matrix checks the service
-password='pässwörd'
+password='pässwördé'
 echo "$(id -un):$password:aurilo-wayland" >"$work/passdb"
 with_pam=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam.d" LD_PRELOAD="$pam_lib/libpam_wrapper.so")
+# -lock wants PAM's real file for its service before it locks: put there as the .deb puts it, for this run.
+if [ ! -e /etc/pam.d/aurilo-wayland ]; then
+  "${with_pam[@]}" "$client" -lock 2>"$work/err"
+  expect "-lock without PAM's file for it: exit 1, one line naming it" bash -c "[ $? -eq 1 ] \
+    && [ \$(wc -l <'$work/err') -eq 1 ] && grep -q 'PAM has no file for aurilo-wayland in /etc/pam.d' '$work/err'"
+  install -m 644 "$(dirname "$0")/../../wayland/aurilo-wayland.pam" /etc/pam.d/aurilo-wayland && pam_file_put=yes
+else
+  echo "PAM's file for aurilo-wayland is installed here: its absence is not tried"
+fi
 locker() { # options
   stop "$client_pid"
   in_background "$work/client.err" "${with_pam[@]}" "$client" -lock "$@"
@@ -389,16 +403,19 @@ elif sway_debug=-d start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   expect "a second locker: exit 1, one line, the first one holds" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
     && grep -qx 'aurilo-wayland: the compositor would not lock the session: another locker may hold it' '$work/err' \
     && kill -0 $client_pid"
+  timeout 30 "${with_pam[@]}" "$client" -lock -daemonize 2>"$work/err2"
+  expect "... with -daemonize: exit 1 and the same one line" bash -c "[ $? -eq 1 ] && cmp -s '$work/err' '$work/err2'"
   type_line "passwörd"
   wait_until 10 grep -q "the password was refused" "$work/client.err"
-  expect "a wrong password: refused, still locked" bash -c "kill -0 $client_pid && [ \$(grep -c 'session unlocked' '$work/sway.log') -eq 0 ]"
+  expect "a wrong password: refused, still locked, PAM's words shown" bash -c "kill -0 $client_pid \
+    && [ \$(grep -c 'session unlocked' '$work/sway.log') -eq 0 ] && ! grep -q 'cannot draw' '$work/client.err'"
   # What was typed goes when the prompt hides after 10 s.
   LANG=C.UTF-8 wtype -s 100 "xx"
   sleep 11
   shows_the_frame "... the prompt gone 10 s after the last key, the image is exact again" HEADLESS-1 320 60 1280 960
-  type_line "$password"
+  LANG=C.UTF-8 wtype -s 100 "pässwörd" -k dead_acute -k e -k Return # the é through the dead key, composed
   status_within 10 "$client_pid"
-  expect "the right one, with ä and ö, after keys the prompt dropped as it hid: exit 0, unlocked" \
+  expect "the right one, with ä, ö and a dead key's é, after keys the prompt dropped as it hid: exit 0, unlocked" \
     bash -c "[ $? -eq 0 ] && grep -q 'session unlocked' '$work/sway.log'"
   client_pid=
   locker -ticks "$ticks"
@@ -415,11 +432,14 @@ elif sway_debug=-d start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   expect "a locker that took it over killed: abandoned again" \
     wait_until 10 bash -c "[ \$(grep -c 'session lock abandoned' '$work/sway.log') -eq 2 ]"
   expect "... and sway shows nothing but red" wait_until 10 all_red
-  timeout 30 "${with_pam[@]}" "$client" -lock -daemonize 2>"$work/err"
+  # Its stderr's reader gone: the refusal's line must not end the lock with SIGPIPE.
+  timeout 30 "${with_pam[@]}" "$client" -lock -daemonize 2>&1 | true
+  first_status=${PIPESTATUS[0]}
   expect "-daemonize: another locker takes over, and the first process ends with 0 once locked" \
-    bash -c "[ $? -eq 0 ] && [ \$(grep -c 'Replacing abandoned lock' '$work/sway.log') -eq 2 ]"
-  LANG=C.UTF-8 wtype -s 100 "zz" -k Escape "$password" -k Return
-  expect "... the password after Escape unlocks it" wait_until 10 bash -c "[ \$(grep -c 'session unlocked' '$work/sway.log') -eq 2 ]"
+    bash -c "[ $first_status -eq 0 ] && [ \$(grep -c 'Replacing abandoned lock' '$work/sway.log') -eq 2 ]"
+  LANG=C.UTF-8 wtype -s 100 "zz" -k Escape "yy" -k Return -s 2000 "$password" -k Return
+  expect "... with stderr's reader gone, a wrong password, then the right one after Escape unlocks it" \
+    wait_until 10 bash -c "[ \$(grep -c 'session unlocked' '$work/sway.log') -eq 2 ]"
   stop "$sway_pid"
   sway_pid=
 fi
@@ -549,6 +569,17 @@ if wait_until 30 grep -q . "$work/bare.out"; then
   rate=$(tail -1 "$work/client.err" | awk '{ print int($2) }')
   expect "buffers released 20 ms after each frame: it goes on, $rate a second" test "${rate:-0}" -ge 10
   stop "$client_pid"
+fi
+stop "$bare_pid"
+in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare" --lock-then-finish
+bare_pid=$!
+if wait_until 30 grep -q . "$work/bare.out"; then
+  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") WAYLAND_DEBUG=client "${with_pam[@]}" "$client" -lock 2>"$work/err"
+  expect "-lock ended by the compositor once locked: exit 1, one line, no unlock sent" bash -c "[ $? -eq 1 ] \
+    && [ \$(grep -c '^aurilo-wayland' '$work/err') -eq 1 ] && ! grep -q unlock_and_destroy '$work/err' \
+    && grep -qx 'aurilo-wayland: the compositor ended the lock by its own means' '$work/err'"
+else
+  fail "the bare compositor with a lock did not start"
 fi
 stop "$bare_pid"
 bare_pid=
