@@ -16,8 +16,10 @@
 #include "unix/frame_rate.hpp"
 #include "unix/monotonic_clock.hpp"
 #include "unix/stop_signals.hpp"
+#include "wayland/background_role.hpp"
+#include "wayland/lock/session_lock.hpp"
 #include "wayland/mutter_idle.hpp"
-#include "wayland/session_lock.hpp"
+#include "wayland/toplevel_role.hpp"
 #include "wayland/wayland_client.hpp"
 
 namespace {
@@ -96,10 +98,13 @@ void FollowIdleState()
     }
 }
 
-// -daemonize first, so that the checking child belongs to the process that locks.
-bool PrepareToLock(std::string& error)
+const ViewRole& ChosenRole(const WaylandOptions& options)
 {
-    return (!client.options.daemonize || DetachUntilLocked(error)) && PrepareLock(error);
+    if (options.lock)
+        return lockRole;
+    if (options.background)
+        return backgroundRole;
+    return options.window ? windowRole : saverRole;
 }
 
 // Handles what is queued until the display is ready to read; false on a failure.
@@ -111,11 +116,12 @@ bool PrepareToRead(wl_display* display)
     return true;
 }
 
-// How long the loop may wait: until the next -fps report or the prompt
-// hides; null for as long as it takes.
+// How long the loop may wait: until the next -fps report or the role's next
+// timer; null for as long as it takes.
 const timespec* WaitLimit(timespec& limit)
 {
-    int64_t milliseconds = client.options.lock ? PromptHidesIn(MonotonicMilliseconds()) : -1;
+    const ViewRole& role = *client.role;
+    int64_t milliseconds = role.timersDueIn != nullptr ? role.timersDueIn(MonotonicMilliseconds()) : -1;
     if (client.options.showFps && client.saverShown && (milliseconds < 0 || milliseconds > 250))
         milliseconds = 250;
     if (milliseconds < 0)
@@ -132,7 +138,8 @@ bool Run(std::string& error)
 {
     wl_display* display = client.display;
     pollfd events[] { { wl_display_get_fd(display), POLLIN, 0 }, { MutterIdleDescriptor(), 0, 0 },
-        { CheckerDescriptor(), POLLIN, 0 } };
+        { -1, POLLIN, 0 } };
+    const ViewRole& role = *client.role;
     const sigset_t waitMask = HoldStopSignals();
     timespec limit {};
     while (!StopRequested() && !client.closeRequested && client.failure == nullptr) {
@@ -141,6 +148,7 @@ bool Run(std::string& error)
         ShowReadyViews();
         wl_display_flush(display);
         events[1].events = MutterIdleEvents();
+        events[2].fd = role.descriptor != nullptr ? role.descriptor() : -1;
         events[2].revents = 0;
         if (ppoll(events, 3, WaitLimit(limit), &waitMask) <= 0 || events[0].revents == 0)
             wl_display_cancel_read(display);
@@ -153,9 +161,9 @@ bool Run(std::string& error)
             return false;
         }
         if (events[2].revents != 0)
-            ReadCheckerAnswers();
-        if (client.options.lock)
-            HidePromptWhenSilent(MonotonicMilliseconds());
+            role.readDescriptor();
+        if (role.runTimers != nullptr)
+            role.runTimers(MonotonicMilliseconds());
         if (client.options.idleSeconds != 0)
             FollowIdleState();
         ReportRate();
@@ -164,7 +172,7 @@ bool Run(std::string& error)
         error = client.failure;
         return false;
     }
-    if (StopRequested() && LockHeld()) {
+    if (StopRequested() && role.holdsSession != nullptr && role.holdsSession()) {
         error = "stopped by a signal: the session stays locked";
         return false;
     }
@@ -179,8 +187,8 @@ bool Run(std::string& error)
 int Failed(const std::string& error)
 {
     std::fprintf(stderr, "aurilo-wayland: %s\n", error.c_str());
-    if (client.options.lock)
-        ToldWhyNotLocked();
+    if (client.role->onFailure != nullptr)
+        client.role->onFailure();
     return exitFailure;
 }
 
@@ -199,7 +207,8 @@ int main(int argc, char** argv)
         return exitFailure;
     }
     CatchStopSignals();
-    if (client.options.lock && !PrepareToLock(error))
+    client.role = &ChosenRole(client.options);
+    if (client.role->prepare != nullptr && !client.role->prepare(error))
         return Failed(error);
     StartRendering(*FindRenderFormat(32), frame);
     if (TestMode())

@@ -2,9 +2,15 @@
 // (wlr-layer-shell), under every window, taking no input, so that clicks and
 // keys go to the windows above it. A layer the compositor closes takes that
 // output's view along.
+#include "wayland/background_role.hpp"
+
 #include "wayland/wayland_client.hpp"
+#include "wlr-layer-shell-unstable-v1-client.h"
 
 namespace {
+
+zwlr_layer_shell_v1* layerShell;
+zwlr_layer_surface_v1* layers[maxViews]; // each view's, by its place
 
 constexpr uint32_t allEdges = ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM
     | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
@@ -30,17 +36,30 @@ void TakeNoInput(wl_surface* surface)
     wl_region_destroy(nothing);
 }
 
-} // namespace
+bool BindLayerShell(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
+{
+    if (interface != zwlr_layer_shell_v1_interface.name)
+        return false;
+    layerShell = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
+    return true;
+}
+
+bool HasLayerShell(std::string& error)
+{
+    if (layerShell == nullptr)
+        error = "-background needs zwlr_layer_shell_v1, which this compositor lacks";
+    return layerShell != nullptr;
+}
 
 void GiveBackgroundRole(OutputView& view)
 {
-    view.layerSurface = zwlr_layer_shell_v1_get_layer_surface(client.layerShell, view.surface, view.output.proxy,
+    zwlr_layer_surface_v1*& layer = layers[ViewIndex(view)];
+    layer = zwlr_layer_shell_v1_get_layer_surface(layerShell, view.surface, view.output.proxy,
         ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "aurilo");
-    zwlr_layer_surface_v1_add_listener(view.layerSurface, &layerListener, &view);
-    zwlr_layer_surface_v1_set_anchor(view.layerSurface, allEdges);
-    zwlr_layer_surface_v1_set_exclusive_zone(view.layerSurface, underPanels);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(view.layerSurface,
-        ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    zwlr_layer_surface_v1_add_listener(layer, &layerListener, &view);
+    zwlr_layer_surface_v1_set_anchor(layer, allEdges);
+    zwlr_layer_surface_v1_set_exclusive_zone(layer, underPanels);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     TakeNoInput(view.surface);
     TakeNoInput(view.imageSurface);
     // The first commit, without a buffer, asks for the first configure.
@@ -49,7 +68,14 @@ void GiveBackgroundRole(OutputView& view)
 
 void DestroyLayerSurface(OutputView& view)
 {
-    if (view.layerSurface != nullptr)
-        zwlr_layer_surface_v1_destroy(view.layerSurface);
-    view.layerSurface = nullptr;
+    zwlr_layer_surface_v1*& layer = layers[ViewIndex(view)];
+    if (layer != nullptr)
+        zwlr_layer_surface_v1_destroy(layer);
+    layer = nullptr;
 }
+
+} // namespace
+
+// No listeners: it takes no input, leaving it all to the windows above it.
+const ViewRole backgroundRole { .bindGlobal = BindLayerShell, .hasWhatItNeeds = HasLayerShell,
+    .give = GiveBackgroundRole, .takeAway = DestroyLayerSurface, .commitsBackgroundWithEachFrame = true };

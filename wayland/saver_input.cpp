@@ -1,17 +1,15 @@
 // The saver's close rules: a key, a button or pointer travel of more than a
-// few pixels ends it full screen (with -idle, hides it); an ordinary window
-// closes only as windows do.
+// few pixels ends it full screen (with -idle, hides it).
 #include <unistd.h>
 
+#include "wayland/toplevel_role.hpp"
 #include "wayland/wayland_client.hpp"
 
 namespace {
 
-// Input closes the saver full screen; an ordinary window only closes as windows do.
 void Close()
 {
-    if (!client.options.window)
-        client.closeRequested = true;
+    client.closeRequested = true;
 }
 
 void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
@@ -43,8 +41,7 @@ ScreenPoint PointOn(const OutputView& view, wl_surface* surface, wl_fixed_t x, w
 // output's view has taken it across outputs, which closes like any travel.
 void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
 {
-    if (!client.options.window)
-        wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
     OutputView* view = ViewOf(surface);
     client.pointerSurface = surface;
     if (view == nullptr)

@@ -9,7 +9,6 @@
 
 #include "engine/frame/frame_scaling.hpp"
 #include "wayland/mutter_idle.hpp"
-#include "wayland/session_lock.hpp"
 
 WaylandClient client;
 
@@ -156,9 +155,8 @@ void DestroySurfaces(OutputView& view)
         wl_surface_destroy(view.imageSurface);
     if (view.backgroundViewport != nullptr)
         wp_viewport_destroy(view.backgroundViewport);
-    DestroyToplevel(view);
-    DestroyLockSurface(view);
-    DestroyLayerSurface(view);
+    if (view.surface != nullptr)
+        client.role->takeAway(view);
     if (view.surface != nullptr)
         wl_surface_destroy(view.surface);
     if (view.black != nullptr)
@@ -210,8 +208,7 @@ void ApplyConfigure(OutputView& view, uint32_t width, uint32_t height)
 
 namespace {
 
-// The background and the image above it; the role's own surface makes them a
-// toplevel or a lock surface.
+// The background and the image above it; the role makes them what they are.
 void CreateSurfaces(OutputView& view)
 {
     view.surface = wl_compositor_create_surface(client.compositor);
@@ -221,12 +218,7 @@ void CreateSurfaces(OutputView& view)
     view.subsurface = wl_subcompositor_get_subsurface(client.subcompositor, view.imageSurface, view.surface);
     // The image shows its frames as they come, not with the background's commits.
     wl_subsurface_set_desync(view.subsurface);
-    if (client.options.lock)
-        GiveLockRole(view);
-    else if (client.options.background)
-        GiveBackgroundRole(view);
-    else
-        GiveToplevelRole(view);
+    client.role->give(view);
 }
 
 // --- outputs
@@ -282,25 +274,21 @@ void AddOutput(uint32_t name, uint32_t version)
 
 // --- input
 
-// The wallpaper takes no input: the windows above it have it all.
+// A role without listeners takes no input: the wallpaper leaves it all to the windows above it.
 void OnSeatCapabilities(void*, wl_seat* seat, uint32_t capabilities)
 {
-    if (client.options.background)
-        return;
-    const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-    const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+    const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && client.role->keyboard != nullptr;
+    const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && client.role->pointer != nullptr;
     if (hasKeyboard && client.keyboard == nullptr) {
         client.keyboard = wl_seat_get_keyboard(seat);
-        wl_keyboard_add_listener(client.keyboard, client.options.lock ? &lockKeyboardListener : &saverKeyboardListener,
-            nullptr);
+        wl_keyboard_add_listener(client.keyboard, client.role->keyboard, nullptr);
     } else if (!hasKeyboard && client.keyboard != nullptr) {
         wl_keyboard_release(client.keyboard);
         client.keyboard = nullptr;
     }
     if (hasPointer && client.pointer == nullptr) {
         client.pointer = wl_seat_get_pointer(seat);
-        wl_pointer_add_listener(client.pointer, client.options.lock ? &lockPointerListener : &saverPointerListener,
-            nullptr);
+        wl_pointer_add_listener(client.pointer, client.role->pointer, nullptr);
     } else if (!hasPointer && client.pointer != nullptr) {
         wl_pointer_release(client.pointer);
         client.pointer = nullptr;
@@ -373,13 +361,6 @@ void StopWatchingIdle()
 
 // --- globals
 
-void OnPing(void*, xdg_wm_base* base, uint32_t serial)
-{
-    xdg_wm_base_pong(base, serial);
-}
-
-const xdg_wm_base_listener wmBaseListener { OnPing };
-
 void OnGlobal(void*, wl_registry*, uint32_t name, const char* interface, uint32_t version)
 {
     const std::string_view offered(interface);
@@ -389,10 +370,7 @@ void OnGlobal(void*, wl_registry*, uint32_t name, const char* interface, uint32_
         client.subcompositor = Bind<wl_subcompositor>(name, &wl_subcompositor_interface, version, 1);
     else if (offered == wl_shm_interface.name)
         client.shm = Bind<wl_shm>(name, &wl_shm_interface, version, 1);
-    else if (offered == xdg_wm_base_interface.name) {
-        client.wmBase = Bind<xdg_wm_base>(name, &xdg_wm_base_interface, version, 1);
-        xdg_wm_base_add_listener(client.wmBase, &wmBaseListener, nullptr);
-    } else if (offered == wp_viewporter_interface.name)
+    else if (offered == wp_viewporter_interface.name)
         client.viewporter = Bind<wp_viewporter>(name, &wp_viewporter_interface, version, 1);
     else if (offered == wp_single_pixel_buffer_manager_v1_interface.name)
         client.singlePixel = Bind<wp_single_pixel_buffer_manager_v1>(name,
@@ -406,11 +384,8 @@ void OnGlobal(void*, wl_registry*, uint32_t name, const char* interface, uint32_
         client.idleNotifier = Bind<ext_idle_notifier_v1>(name, &ext_idle_notifier_v1_interface, version, 1);
     else if (offered == org_kde_kwin_idle_interface.name && client.options.idleSeconds != 0)
         client.kdeIdle = Bind<org_kde_kwin_idle>(name, &org_kde_kwin_idle_interface, version, 1);
-    else if (offered == zwlr_layer_shell_v1_interface.name && client.options.background)
-        client.layerShell = Bind<zwlr_layer_shell_v1>(name, &zwlr_layer_shell_v1_interface, version, 1);
-    else if (offered == ext_session_lock_manager_v1_interface.name && client.options.lock)
-        client.lockManager
-            = Bind<ext_session_lock_manager_v1>(name, &ext_session_lock_manager_v1_interface, version, 1);
+    else if (client.role->bindGlobal != nullptr)
+        client.role->bindGlobal(client.registry, name, offered, version);
 }
 
 // An output that goes takes its view with it; the others go on.
@@ -423,18 +398,20 @@ void OnGlobalRemove(void*, wl_registry*, uint32_t name)
 
 const wl_registry_listener registryListener { OnGlobal, OnGlobalRemove };
 
+// The core's own, and the one the role may lack, in the order the protocols build on each other.
 std::string MissingGlobals()
 {
     std::string missing;
-    const std::pair<const void*, const char*> needed[] = {
-        { client.compositor, wl_compositor_interface.name },
-        { client.subcompositor, wl_subcompositor_interface.name },
-        { client.shm, wl_shm_interface.name },
-        { client.wmBase, xdg_wm_base_interface.name },
-        { client.viewporter, wp_viewporter_interface.name },
+    const char* lackedByRole = client.role->lackedGlobal != nullptr ? client.role->lackedGlobal() : nullptr;
+    const std::pair<bool, const char*> needed[] = {
+        { client.compositor != nullptr, wl_compositor_interface.name },
+        { client.subcompositor != nullptr, wl_subcompositor_interface.name },
+        { client.shm != nullptr, wl_shm_interface.name },
+        { lackedByRole == nullptr, lackedByRole },
+        { client.viewporter != nullptr, wp_viewporter_interface.name },
     };
     for (const auto& [bound, name] : needed)
-        if (bound == nullptr)
+        if (!bound)
             missing += (missing.empty() ? "" : ", ") + std::string(name);
     return missing;
 }
@@ -447,6 +424,11 @@ void DestroyView(OutputView& view)
     if (view.output.proxy != nullptr)
         wl_output_release(view.output.proxy);
     view = OutputView {};
+}
+
+size_t ViewIndex(const OutputView& view)
+{
+    return static_cast<size_t>(&view - client.views);
 }
 
 OutputView* ViewOf(wl_surface* surface)
@@ -472,14 +454,8 @@ bool ConnectToCompositor(std::string& error)
         error = "lost the connection to the compositor";
         return false;
     }
-    if (client.options.lock && client.lockManager == nullptr) {
-        error = "-lock needs ext_session_lock_manager_v1, which this compositor lacks";
+    if (client.role->hasWhatItNeeds != nullptr && !client.role->hasWhatItNeeds(error))
         return false;
-    }
-    if (client.options.background && client.layerShell == nullptr) {
-        error = "-background needs zwlr_layer_shell_v1, which this compositor lacks";
-        return false;
-    }
     if (client.options.idleSeconds != 0 && !WatchIdle(error))
         return false;
     const std::string missing = MissingGlobals();
@@ -490,9 +466,9 @@ bool ConnectToCompositor(std::string& error)
     if (client.singlePixel != nullptr)
         client.black
             = wp_single_pixel_buffer_manager_v1_create_u32_rgba_buffer(client.singlePixel, 0, 0, 0, UINT32_MAX);
-    // Shown at once: the lock is asked for before any output has its surface.
-    if (client.options.lock && client.saverShown)
-        LockSession();
+    // Shown at once: the role hears of it before any output has its surface.
+    if (client.saverShown && client.role->onShow != nullptr)
+        client.role->onShow();
     return true;
 }
 
@@ -509,8 +485,8 @@ void ShowSaver()
     if (client.saverShown)
         return;
     client.saverShown = true;
-    if (client.options.lock)
-        LockSession();
+    if (client.role->onShow != nullptr)
+        client.role->onShow();
     for (OutputView& view : client.views)
         if (view.used && view.output.described)
             CreateSurfaces(view);
@@ -525,13 +501,13 @@ void HideSaver()
             DestroySurfaces(view);
 }
 
-// A lock still held is left as it is: the compositor keeps the session
-// locked once its locker has gone.
+// A session the role holds is left as it is: the compositor keeps a lock
+// whose locker has gone.
 void DisconnectFromCompositor()
 {
     if (client.display == nullptr)
         return;
-    if (LockHeld()) {
+    if (client.role->holdsSession != nullptr && client.role->holdsSession()) {
         wl_display_disconnect(client.display);
         client.display = nullptr;
         return;
@@ -579,15 +555,14 @@ void ShowFrame(OutputView& view, const FrameBuffer& frame, uint64_t frameNumber)
         return;
     }
     BlowUp(view, frame, spare->pixels);
-    if (client.options.lock)
-        DrawLockPrompt(view, spare->pixels, view.layout.bufferWidth * bytesPerPixel);
+    if (client.role->drawOver != nullptr)
+        client.role->drawOver(view, spare->pixels, view.layout.bufferWidth * bytesPerPixel);
     wl_surface_attach(view.imageSurface, spare->buffer, 0, 0);
     wl_surface_damage_buffer(view.imageSurface, 0, 0, INT32_MAX, INT32_MAX);
     view.frameCallback = wl_surface_frame(view.imageSurface);
     wl_callback_add_listener(view.frameCallback, &frameListener, &view);
     wl_surface_commit(view.imageSurface);
-    // sway 1.7 repaints a layer only when the layer's own surface commits.
-    if (view.layerSurface != nullptr)
+    if (client.role->commitsBackgroundWithEachFrame)
         wl_surface_commit(view.surface);
     spare->busy = true;
     view.shownFrame = frameNumber;

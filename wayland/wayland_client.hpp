@@ -1,11 +1,12 @@
 // The core the saver's ways of appearing share: the compositor's globals, one
 // view for each output (a black background, a single pixel stretched by a
 // viewport, with the image in a subsurface above it), their buffers and the
-// frame path, and the seat. A role gives each view's background its place: a
-// full-screen toplevel, an ordinary window (toplevel_role.cpp, with the close
-// rules in saver_input.cpp), a lock surface (session_lock.cpp) or a layer of
-// the desktop's background (background_role.cpp). With -idle the views have
-// surfaces only while the session is idle.
+// frame path, and the seat. The run's role (view_role.hpp) gives each view's
+// background its place and takes the input: a full-screen toplevel or an
+// ordinary window (toplevel_role.cpp, with the close rules in
+// saver_input.cpp), the session's lock (lock/) or a layer of the desktop's
+// background (background_role.cpp). With -idle the views have surfaces only
+// while the session is idle.
 #pragma once
 
 #include <cstddef>
@@ -15,16 +16,14 @@
 #include <wayland-client.h>
 
 #include "ext-idle-notify-v1-client.h"
-#include "ext-session-lock-v1-client.h"
 #include "idle-client.h"
 #include "single-pixel-buffer-v1-client.h"
 #include "viewporter-client.h"
-#include "wlr-layer-shell-unstable-v1-client.h"
-#include "xdg-shell-client.h"
 
 #include "engine/frame/buffer_frame_cycle.hpp"
 #include "engine/input/pointer_travel.hpp"
 #include "wayland/output_layout.hpp"
+#include "wayland/view_role.hpp"
 #include "wayland/wayland_options.hpp"
 
 struct ShmBuffer {
@@ -52,16 +51,10 @@ struct OutputView {
     wl_buffer* black; // its own black buffer, where the compositor has no single pixel
     uint32_t blackWidth;
     uint32_t blackHeight;
-    xdg_surface* xdgSurface; // its role: a toplevel,
-    xdg_toplevel* toplevel;
-    ext_session_lock_surface_v1* lockSurface; // or a lock surface,
-    zwlr_layer_surface_v1* layerSurface; // or a background layer
     wp_viewport* backgroundViewport;
     wl_surface* imageSurface;
     wl_subsurface* subsurface;
     wp_viewport* imageViewport;
-    uint32_t pendingWidth; // logical, from the toplevel's last configure
-    uint32_t pendingHeight;
     uint32_t logicalWidth; // the size laid out last; 0 x 0 for the output's
     uint32_t logicalHeight;
     bool configured;
@@ -81,17 +74,15 @@ constexpr int maxViews = 16;
 
 struct WaylandClient {
     WaylandOptions options;
+    const ViewRole* role;
     wl_display* display;
     wl_registry* registry;
     wl_compositor* compositor;
     wl_subcompositor* subcompositor;
     wl_shm* shm;
-    xdg_wm_base* wmBase;
     wp_viewporter* viewporter;
     wp_single_pixel_buffer_manager_v1* singlePixel;
     wl_buffer* black; // one opaque black pixel, shared by every background; null where the compositor has none
-    ext_session_lock_manager_v1* lockManager;
-    zwlr_layer_shell_v1* layerShell;
     ext_idle_notifier_v1* idleNotifier;
     org_kde_kwin_idle* kdeIdle;
     ext_idle_notification_v1* idleNotification;
@@ -112,20 +103,12 @@ struct WaylandClient {
 extern WaylandClient client;
 
 OutputView* ViewOf(wl_surface* surface);
+// Its place in client.views, where a role keeps what it made for it.
+size_t ViewIndex(const OutputView& view);
 // Its surfaces and its output, all gone: the output went, or its layer was closed.
 void DestroyView(OutputView& view);
 // A role's configure: the view takes the size (logical) and shows the next frame.
 void ApplyConfigure(OutputView& view, uint32_t width, uint32_t height);
-
-// The toplevel role and the close rules of its input.
-void GiveToplevelRole(OutputView& view);
-void DestroyToplevel(OutputView& view);
-extern const wl_keyboard_listener saverKeyboardListener;
-extern const wl_pointer_listener saverPointerListener;
-
-// The background layer: a live wallpaper that takes no input.
-void GiveBackgroundRole(OutputView& view);
-void DestroyLayerSurface(OutputView& view);
 
 // Connects and binds what the saver needs; false with a one-line reason.
 bool ConnectToCompositor(std::string& error);

@@ -6,7 +6,7 @@
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include "wayland/password_keys.hpp"
+#include "wayland/lock/password_keys.hpp"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(PasswordKeys, KeysEditThePasswordWithTheKeymapTakenFromItsFileWhichIsClosed
     ASSERT_TRUE(TakeKeymap(fd, size));
     EXPECT_EQ(fcntl(fd, F_GETFD), -1); // a file a keymap: none kept open
     static PasswordBuffer password;
-    constexpr uint32_t keyA = 30, backspace = 14, escape = 1, enter = 28; // evdev codes
+    constexpr uint32_t keyA = 30, backspace = 14, escape = 1, enter = 28, leftShift = 42; // evdev codes
     EXPECT_EQ(TakePressedKey(keyA, password), KeyAction::edited);
     TakePressedKey(keyA, password);
     TakePressedKey(backspace, password);
@@ -41,6 +41,18 @@ TEST(PasswordKeys, KeysEditThePasswordWithTheKeymapTakenFromItsFileWhichIsClosed
     EXPECT_EQ(TakePressedKey(enter, password), KeyAction::submitted);
     EXPECT_EQ(TakePressedKey(escape, password), KeyAction::cleared);
     EXPECT_EQ(password.Length(), 0u);
+    EXPECT_TRUE(IsEscape(escape) && !IsEscape(keyA));
+    EXPECT_TRUE(KeyRepeats(backspace) && KeyRepeats(keyA) && !KeyRepeats(leftShift));
+    constexpr uint32_t capsLock = 2, numLock = 16; // Lock and Mod2 in the us keymap's mask bits
+    constexpr uint32_t keypad1 = 79;
+    TakePressedKey(keypad1, password); // End without Num Lock: no text
+    TakeModifiers(0, 0, numLock | capsLock, 0);
+    EXPECT_TRUE(CapsLockOn());
+    TakePressedKey(keypad1, password);
+    EXPECT_EQ(std::string(password.Text()), "1");
+    TakeModifiers(0, 0, 0, 0);
+    EXPECT_FALSE(CapsLockOn());
+    password.Wipe();
     DropKeymap();
 }
 

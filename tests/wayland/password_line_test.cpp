@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "wayland/password_pipe.hpp"
+#include "wayland/lock/password_pipe.hpp"
 
 namespace {
 

@@ -364,11 +364,25 @@ pam_lib=$(dirname "$(dpkg -L libpam-wrapper | grep '/libpam_wrapper\.so$')")
 mkdir "$work/pam.d"
 # Before each check PAM says words the prompt cannot draw as they are: Latin-1, and a line cut by the pipe.
 { printf 'Zugang f\374r Gro\337 \351\n'; printf '\303\251%.0s' {1..150}; } >"$work/pam-words"
+# ... and waits while $work/hold is there, as a fingerprint reader might.
+printf '#!/bin/sh\nwhile [ -e %s ]; do sleep 0.1; done\n' "$work/hold" >"$work/wait-while-held"
+chmod 755 "$work/wait-while-held"
 {
   echo "auth optional $pam_lib/security/pam_echo.so file=$work/pam-words"
+  echo "auth optional $pam_lib/security/pam_exec.so $work/wait-while-held"
   for kind in auth account; do echo "$kind required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"; done
 } >"$work/pam.d/aurilo-wayland"
 cp "$work/pam.d/aurilo-wayland" "$work/pam.d/other" # PAM reads its fallback too; pam_matrix checks the service
+# A second factor: after the password, pam_oath asks for a one-time code as a second hidden question.
+otp_secret=00112233445566778899
+mkdir "$work/pam-otp.d"
+echo "HOTP $(id -un) - $otp_secret" >"$work/oath-users"
+{
+  echo "auth requisite $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"
+  echo "auth required $pam_lib/security/pam_oath.so usersfile=$work/oath-users window=5 digits=6"
+  echo "account required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"
+} | tee "$work/pam-otp.d/aurilo-wayland" >"$work/pam-otp.d/other"
+with_otp=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam-otp.d" LD_PRELOAD="$pam_lib/libpam_wrapper.so")
 password='pässwördé'
 echo "$(id -un):$password:aurilo-wayland" >"$work/passdb"
 with_pam=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam.d" LD_PRELOAD="$pam_lib/libpam_wrapper.so")
@@ -409,13 +423,21 @@ elif sway_debug=-d start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
   wait_until 10 grep -q "the password was refused" "$work/client.err"
   expect "a wrong password: refused, still locked, PAM's words shown" bash -c "kill -0 $client_pid \
     && [ \$(grep -c 'session unlocked' '$work/sway.log') -eq 0 ] && ! grep -q 'cannot draw' '$work/client.err'"
+  touch "$work/hold"
+  type_line "held"
+  sleep 1
+  wtype -s 100 -k Escape
+  expect "Escape cancels a check that does not answer, at once (within 2 s)" \
+    wait_until 2 grep -q 'the password check was cancelled' "$work/client.err"
+  rm "$work/hold"
   # What was typed goes when the prompt hides after 10 s.
   LANG=C.UTF-8 wtype -s 100 "xx"
   sleep 11
   shows_the_frame "... the prompt gone 10 s after the last key, the image is exact again" HEADLESS-1 320 60 1280 960
-  LANG=C.UTF-8 wtype -s 100 "pässwörd" -k dead_acute -k e -k Return # the é through the dead key, composed
+  # Backspace held deletes the z's at the compositor's repeat rate; the é comes through the dead key.
+  LANG=C.UTF-8 wtype -s 100 "zzzzzzzzzzzz" -P BackSpace -s 2000 -p BackSpace "pässwörd" -k dead_acute -k e -k Return
   status_within 10 "$client_pid"
-  expect "the right one, with ä, ö and a dead key's é, after keys the prompt dropped as it hid: exit 0, unlocked" \
+  expect "the right one, with ä, ö and a dead key's é, after 12 z's and Backspace held, after keys the prompt dropped as it hid, by a new checking child: exit 0, unlocked" \
     bash -c "[ $? -eq 0 ] && grep -q 'session unlocked' '$work/sway.log'"
   client_pid=
   locker -ticks "$ticks"
@@ -433,12 +455,13 @@ elif sway_debug=-d start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
     wait_until 10 bash -c "[ \$(grep -c 'session lock abandoned' '$work/sway.log') -eq 2 ]"
   expect "... and sway shows nothing but red" wait_until 10 all_red
   # Its stderr's reader gone: the refusal's line must not end the lock with SIGPIPE.
-  timeout 30 "${with_pam[@]}" "$client" -lock -daemonize 2>&1 | true
+  timeout 30 "${with_otp[@]}" "$client" -lock -daemonize 2>&1 | true
   first_status=${PIPESTATUS[0]}
   expect "-daemonize: another locker takes over, and the first process ends with 0 once locked" \
     bash -c "[ $first_status -eq 0 ] && [ \$(grep -c 'Replacing abandoned lock' '$work/sway.log') -eq 2 ]"
-  LANG=C.UTF-8 wtype -s 100 "zz" -k Escape "yy" -k Return -s 2000 "$password" -k Return
-  expect "... with stderr's reader gone, a wrong password, then the right one after Escape unlocks it" \
+  LANG=C.UTF-8 wtype -s 100 "zz" -k Escape "yy" -k Return -s 2000 "$password" -k Return -s 2000 \
+    "$(oathtool --hotp "$otp_secret")" -k Return
+  expect "... with stderr's reader gone, a wrong password, then the right one after Escape and the one-time code PAM asked for unlock it" \
     wait_until 10 bash -c "[ \$(grep -c 'session unlocked' '$work/sway.log') -eq 2 ]"
   stop "$sway_pid"
   sway_pid=

@@ -1,5 +1,6 @@
-#include "wayland/session_lock.hpp"
+#include "wayland/lock/session_lock.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -7,34 +8,49 @@
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "ext-session-lock-v1-client.h"
 #include "unix/monotonic_clock.hpp"
-#include "wayland/lock_prompt.hpp"
-#include "wayland/pam_check.hpp"
-#include "wayland/password_keys.hpp"
-#include "wayland/password_pipe.hpp"
+#include "wayland/lock/lock_prompt.hpp"
+#include "wayland/lock/pam_check.hpp"
+#include "wayland/lock/password_keys.hpp"
+#include "wayland/lock/password_pipe.hpp"
+#include "wayland/wayland_client.hpp"
 
 namespace {
 
 constexpr uint32_t promptSilenceMilliseconds = 10000;
+constexpr uint32_t slowCheckMilliseconds = 10000;
 
-enum class Prompt { hidden, typing, checking, wrong, told };
+enum class Prompt { hidden, typing, checking, stillChecking, asked, wrong, told };
 
 struct SessionLock {
+    ext_session_lock_manager_v1* manager;
     ext_session_lock_v1* lock; // null once given up
     bool locked; // the compositor said so, and has not ended it since
     int lockedNotice = -1; // -daemonize: the first process waits on it
     CheckerLink checker;
     AnswerReader answers;
     bool checking; // a password is with the child: only one at a time
+    bool asked; // ... and PAM asks another hidden question, typed as a password is
     Prompt prompt;
     char told[256]; // PAM's last words in this check
+    char words[320]; // what the prompt says, Caps Lock included
     uint32_t lastKey;
+    uint32_t checkStarted;
     bool promptFailureTold;
+    // A held key repeats at the compositor's rate (per second) after its delay.
+    int32_t repeatRate;
+    int32_t repeatDelay;
+    bool repeating;
+    uint32_t repeatKey;
+    uint32_t nextRepeat;
 };
 
 SessionLock session;
+ext_session_lock_surface_v1* lockSurfaces[maxViews]; // each view's, by its place
 PasswordBuffer typed; // the only copy on this side, wiped as soon as it is sent
 
 void Fail(const char* why)
@@ -47,6 +63,12 @@ void ShowPrompt(Prompt prompt)
 {
     session.prompt = prompt;
     ShowLatestFrameAgain();
+}
+
+// Signed, so that the millisecond clock may wrap.
+int32_t MillisecondsUntil(uint32_t moment, uint32_t now)
+{
+    return static_cast<int32_t>(moment - now);
 }
 
 // --- the lock and its surfaces
@@ -123,30 +145,90 @@ void OnKeymap(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size)
     }
 }
 
+// Keys type while no check is out, or while PAM waits for another answer.
+bool TakesTyping()
+{
+    return !session.checking || session.asked;
+}
+
 void Submit()
 {
     if (!SendPassword(session.checker.fd, typed))
         Fail("the password check's process has gone");
     typed.Wipe();
     session.checking = true;
+    session.asked = false;
+    session.repeating = false;
+    session.checkStarted = MonotonicMilliseconds();
     session.told[0] = 0;
     ShowPrompt(Prompt::checking);
 }
 
-// A key shows the prompt; while a check is under way keys change nothing.
-// Keys before the compositor says the session is locked are not the
-// password's: an unlock must never come before it.
-void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state)
+bool CheckerReady(std::string& error);
+
+// A check that does not answer (a fingerprint reader waiting, a server
+// gone) must not hold the lock shut: its child is ended and a new one,
+// holding nothing else of ours, takes its place.
+void CancelCheck()
 {
-    if (state != WL_KEYBOARD_KEY_STATE_PRESSED || !session.locked)
+    kill(session.checker.child, SIGKILL);
+    waitpid(session.checker.child, nullptr, 0);
+    close(session.checker.fd);
+    session.checker = {};
+    session.answers = AnswerReader {};
+    session.checking = false;
+    session.asked = false;
+    std::string error;
+    if (!StartChecker(session.checker, ServePasswordChecks) || !CheckerReady(error)) {
+        Fail("cannot start a new password check's process");
         return;
-    session.lastKey = MonotonicMilliseconds();
-    if (session.checking)
-        return;
+    }
+    std::fprintf(stderr, "aurilo-wayland: the password check was cancelled\n");
+    session.told[0] = 0;
+    ShowPrompt(Prompt::typing);
+}
+
+void TakeKey(uint32_t key)
+{
     if (TakePressedKey(key, typed) == KeyAction::submitted)
         Submit();
     else
         ShowPrompt(Prompt::typing);
+}
+
+// A key shows the prompt; while a check is under way only Escape counts.
+// Keys before the compositor says the session is locked are not the
+// password's: an unlock must never come before it.
+void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state)
+{
+    if (state != WL_KEYBOARD_KEY_STATE_PRESSED) {
+        if (key == session.repeatKey)
+            session.repeating = false;
+        return;
+    }
+    if (!session.locked)
+        return;
+    const uint32_t now = MonotonicMilliseconds();
+    session.lastKey = now;
+    if (session.checking && IsEscape(key)) {
+        CancelCheck();
+        return;
+    }
+    if (!TakesTyping())
+        return;
+    session.repeating = session.repeatRate > 0 && KeyRepeats(key);
+    session.repeatKey = key;
+    session.nextRepeat = now + static_cast<uint32_t>(session.repeatDelay);
+    TakeKey(key);
+}
+
+void RepeatHeldKey(uint32_t now)
+{
+    if (!session.repeating || !TakesTyping() || MillisecondsUntil(session.nextRepeat, now) > 0)
+        return;
+    session.lastKey = now;
+    session.nextRepeat = now + static_cast<uint32_t>(1000 / session.repeatRate);
+    TakeKey(session.repeatKey);
 }
 
 void OnModifiers(void*, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group)
@@ -155,8 +237,17 @@ void OnModifiers(void*, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t lat
 }
 
 void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) { }
-void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) { }
-void OnRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) { }
+
+void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*)
+{
+    session.repeating = false;
+}
+
+void OnRepeatInfo(void*, wl_keyboard*, int32_t rate, int32_t delay)
+{
+    session.repeatRate = rate > 0 && rate <= 1000 ? rate : 0;
+    session.repeatDelay = delay > 0 ? delay : 0;
+}
 
 void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface*, wl_fixed_t, wl_fixed_t)
 {
@@ -200,6 +291,7 @@ void TakeVerdict(bool accepted)
         return;
     }
     session.checking = false;
+    session.asked = false;
     if (accepted) {
         Unlock();
         return;
@@ -209,18 +301,27 @@ void TakeVerdict(bool accepted)
     ShowPrompt(session.told[0] != 0 ? Prompt::told : Prompt::wrong);
 }
 
-const char* PromptWords()
+const char* StateWords()
 {
     switch (session.prompt) {
     case Prompt::checking:
         return session.told[0] != 0 ? session.told : "checking";
+    case Prompt::stillChecking:
+        return "still checking: Escape cancels";
     case Prompt::wrong:
         return "wrong";
+    case Prompt::asked:
     case Prompt::told:
         return session.told;
     default:
         return "typing";
     }
+}
+
+const char* PromptWords()
+{
+    std::snprintf(session.words, sizeof session.words, "%s%s", StateWords(), CapsLockOn() ? " (Caps Lock is on)" : "");
+    return session.words;
 }
 
 // Without a file of its own PAM would check with "other", which refuses
@@ -229,8 +330,6 @@ bool PamHasService()
 {
     return access("/etc/pam.d/aurilo-wayland", R_OK) == 0 || access("/usr/lib/pam.d/aurilo-wayland", R_OK) == 0;
 }
-
-} // namespace
 
 const wl_keyboard_listener lockKeyboardListener { OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers,
     OnRepeatInfo };
@@ -255,6 +354,22 @@ bool PrepareLock(std::string& error)
     else
         CheckerReady(error);
     return error.empty();
+}
+
+bool BindLockManager(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
+{
+    if (interface != ext_session_lock_manager_v1_interface.name)
+        return false;
+    session.manager = static_cast<ext_session_lock_manager_v1*>(
+        wl_registry_bind(registry, name, &ext_session_lock_manager_v1_interface, 1));
+    return true;
+}
+
+bool HasLockManager(std::string& error)
+{
+    if (session.manager == nullptr)
+        error = "-lock needs ext_session_lock_manager_v1, which this compositor lacks";
+    return session.manager != nullptr;
 }
 
 bool DetachUntilLocked(std::string& error)
@@ -282,6 +397,12 @@ bool DetachUntilLocked(std::string& error)
     _exit(got == 1 && said == 'l' ? 0 : 1);
 }
 
+// -daemonize first, so that the checking child belongs to the process that locks.
+bool PrepareToLock(std::string& error)
+{
+    return (!client.options.daemonize || DetachUntilLocked(error)) && PrepareLock(error);
+}
+
 void ToldWhyNotLocked()
 {
     TellFirstProcess('f');
@@ -289,7 +410,7 @@ void ToldWhyNotLocked()
 
 void LockSession()
 {
-    session.lock = ext_session_lock_manager_v1_lock(client.lockManager);
+    session.lock = ext_session_lock_manager_v1_lock(session.manager);
     ext_session_lock_v1_add_listener(session.lock, &lockListener, nullptr);
 }
 
@@ -298,15 +419,17 @@ void GiveLockRole(OutputView& view)
 {
     if (session.lock == nullptr || view.output.proxy == nullptr)
         return;
-    view.lockSurface = ext_session_lock_v1_get_lock_surface(session.lock, view.surface, view.output.proxy);
-    ext_session_lock_surface_v1_add_listener(view.lockSurface, &lockSurfaceListener, &view);
+    ext_session_lock_surface_v1*& surface = lockSurfaces[ViewIndex(view)];
+    surface = ext_session_lock_v1_get_lock_surface(session.lock, view.surface, view.output.proxy);
+    ext_session_lock_surface_v1_add_listener(surface, &lockSurfaceListener, &view);
 }
 
 void DestroyLockSurface(OutputView& view)
 {
-    if (view.lockSurface != nullptr)
-        ext_session_lock_surface_v1_destroy(view.lockSurface);
-    view.lockSurface = nullptr;
+    ext_session_lock_surface_v1*& surface = lockSurfaces[ViewIndex(view)];
+    if (surface != nullptr)
+        ext_session_lock_surface_v1_destroy(surface);
+    surface = nullptr;
 }
 
 bool LockHeld()
@@ -348,6 +471,10 @@ void ReadCheckerAnswers()
         if (answer.kind == CheckAnswer::message) {
             std::memcpy(session.told, answer.text, sizeof session.told);
             ShowPrompt(session.prompt);
+        } else if (answer.kind == CheckAnswer::question && session.checking) {
+            std::memcpy(session.told, answer.text, sizeof session.told);
+            session.asked = true;
+            ShowPrompt(Prompt::asked);
         } else if (answer.kind == CheckAnswer::garbled) {
             Fail("the password check's process answered what no answer begins with");
         } else {
@@ -356,18 +483,39 @@ void ReadCheckerAnswers()
     }
 }
 
-int64_t PromptHidesIn(uint32_t now)
+int64_t LockTimersDueIn(uint32_t now)
 {
-    if (session.prompt == Prompt::hidden || session.checking)
-        return -1;
-    const uint32_t silent = now - session.lastKey;
-    return silent >= promptSilenceMilliseconds ? 0 : promptSilenceMilliseconds - silent;
+    int64_t due = -1;
+    const auto sooner = [&due, now](uint32_t moment) {
+        const int64_t left = std::max(0, MillisecondsUntil(moment, now));
+        due = due < 0 ? left : std::min(due, left);
+    };
+    if (session.prompt != Prompt::hidden && !session.checking)
+        sooner(session.lastKey + promptSilenceMilliseconds);
+    if (session.prompt == Prompt::checking && session.checking)
+        sooner(session.checkStarted + slowCheckMilliseconds);
+    if (session.repeating && TakesTyping())
+        sooner(session.nextRepeat);
+    return due;
 }
 
-void HidePromptWhenSilent(uint32_t now)
+void RunLockTimers(uint32_t now)
 {
-    if (PromptHidesIn(now) != 0)
-        return;
-    typed.Wipe();
-    ShowPrompt(Prompt::hidden);
+    RepeatHeldKey(now);
+    if (session.prompt == Prompt::checking && session.checking
+        && MillisecondsUntil(session.checkStarted + slowCheckMilliseconds, now) <= 0)
+        ShowPrompt(Prompt::stillChecking);
+    if (session.prompt != Prompt::hidden && !session.checking
+        && MillisecondsUntil(session.lastKey + promptSilenceMilliseconds, now) <= 0) {
+        typed.Wipe();
+        ShowPrompt(Prompt::hidden);
+    }
 }
+
+} // namespace
+
+const ViewRole lockRole { .prepare = PrepareToLock, .bindGlobal = BindLockManager, .hasWhatItNeeds = HasLockManager,
+    .give = GiveLockRole, .takeAway = DestroyLockSurface, .keyboard = &lockKeyboardListener,
+    .pointer = &lockPointerListener, .drawOver = DrawLockPrompt, .onShow = LockSession,
+    .descriptor = CheckerDescriptor, .readDescriptor = ReadCheckerAnswers, .timersDueIn = LockTimersDueIn,
+    .runTimers = RunLockTimers, .holdsSession = LockHeld, .onFailure = ToldWhyNotLocked };

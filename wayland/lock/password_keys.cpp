@@ -1,4 +1,4 @@
-#include "wayland/password_keys.hpp"
+#include "wayland/lock/password_keys.hpp"
 
 #include <cstdlib>
 #include <cstring>
@@ -136,6 +136,21 @@ KeyAction TakePressedKey(uint32_t key, PasswordBuffer& password)
         break;
     }
     return TypeComposed(symbol, code, password);
+}
+
+bool IsEscape(uint32_t key)
+{
+    return state != nullptr && xkb_state_key_get_one_sym(state, key + evdevToXkb) == XKB_KEY_Escape;
+}
+
+bool KeyRepeats(uint32_t key)
+{
+    return keymap != nullptr && xkb_keymap_key_repeats(keymap, key + evdevToXkb) != 0;
+}
+
+bool CapsLockOn()
+{
+    return state != nullptr && xkb_state_mod_name_is_active(state, XKB_MOD_NAME_CAPS, XKB_STATE_MODS_LOCKED) > 0;
 }
 
 void DropKeymap()

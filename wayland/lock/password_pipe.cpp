@@ -1,4 +1,4 @@
-#include "wayland/password_pipe.hpp"
+#include "wayland/lock/password_pipe.hpp"
 
 #include <cerrno>
 #include <cstring>
@@ -8,6 +8,7 @@
 namespace {
 
 constexpr uint8_t messageMark = 'm';
+constexpr uint8_t questionMark = 'q';
 constexpr uint8_t acceptedMark = 'y';
 constexpr uint8_t refusedMark = 'n';
 constexpr size_t longestMessage = 255;
@@ -125,13 +126,14 @@ bool AnswerReader::ReadFrom(int fd)
 bool AnswerReader::Next(CheckAnswer& answer)
 {
     size_t used = 0;
-    if (count >= 1 && held[0] != messageMark) {
+    const bool carriesText = count >= 1 && (held[0] == messageMark || held[0] == questionMark);
+    if (count >= 1 && !carriesText) {
         answer.kind = held[0] == acceptedMark ? CheckAnswer::accepted
             : held[0] == refusedMark          ? CheckAnswer::refused
                                               : CheckAnswer::garbled;
         used = 1;
     } else if (count >= 2 && count >= size_t { 2 } + held[1]) {
-        answer.kind = CheckAnswer::message;
+        answer.kind = held[0] == questionMark ? CheckAnswer::question : CheckAnswer::message;
         std::memcpy(answer.text, held + 2, held[1]);
         answer.text[held[1]] = 0;
         used = size_t { 2 } + held[1];
@@ -150,13 +152,27 @@ bool ReceivePassword(int fd, PasswordBuffer& password)
     return ReceiveAll(fd, &length, sizeof length) && password.ReadFrom(fd, length);
 }
 
-bool SendMessage(int fd, const char* text)
+namespace {
+
+bool SendText(int fd, uint8_t mark, const char* text)
 {
     uint8_t record[2 + longestMessage];
     const size_t length = CopyAsUtf8(text, record + 2, longestMessage);
-    record[0] = messageMark;
+    record[0] = mark;
     record[1] = static_cast<uint8_t>(length);
     return SendAll(fd, record, 2 + length);
+}
+
+} // namespace
+
+bool SendMessage(int fd, const char* text)
+{
+    return SendText(fd, messageMark, text);
+}
+
+bool SendQuestion(int fd, const char* text)
+{
+    return SendText(fd, questionMark, text);
 }
 
 bool SendVerdict(int fd, bool accepted)

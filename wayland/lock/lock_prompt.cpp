@@ -1,4 +1,4 @@
-#include "wayland/lock_prompt.hpp"
+#include "wayland/lock/lock_prompt.hpp"
 
 #include <cairo.h>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "wayland/password_buffer.hpp"
+#include "wayland/lock/password_buffer.hpp"
 
 #include <cerrno>
 #include <cstring>

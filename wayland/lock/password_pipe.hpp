@@ -3,15 +3,17 @@
 // a password as a 4-byte length and its bytes; the child answers with any
 // number of messages (byte 'm', a length byte, the text as UTF-8 that the
 // prompt can draw, cut on a character's boundary) and then one
-// verdict byte, 'y' or 'n'. The child's first answer, before any password,
-// says whether it can check at all.
+// verdict byte, 'y' or 'n'. A second hidden question from PAM (a one-time
+// code) comes as 'q' with PAM's words, and is answered as a password is.
+// The child's first answer, before any password, says whether it can check
+// at all.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <sys/types.h>
 
-#include "wayland/password_buffer.hpp"
+#include "wayland/lock/password_buffer.hpp"
 
 struct CheckerLink {
     int fd = -1; // this side's end
@@ -26,9 +28,9 @@ bool StartChecker(CheckerLink& link, void (*serve)(int fd));
 bool SendPassword(int fd, const PasswordBuffer& password);
 
 struct CheckAnswer {
-    enum Kind { message, accepted, refused, garbled }; // garbled: no answer begins so
+    enum Kind { message, accepted, refused, garbled, question }; // garbled: no answer begins so
     Kind kind;
-    char text[256]; // a message's, with its terminating zero
+    char text[256]; // a message's or a question's, with its terminating zero
 };
 
 // Gathers the child's answers as they arrive, in whatever pieces.
@@ -48,4 +50,5 @@ private:
 // The next password, into the buffer; false when the screen side has gone.
 bool ReceivePassword(int fd, PasswordBuffer& password);
 bool SendMessage(int fd, const char* text);
+bool SendQuestion(int fd, const char* text);
 bool SendVerdict(int fd, bool accepted);

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "wayland/password_buffer.hpp"
+#include "wayland/lock/password_buffer.hpp"
 
 enum class KeyAction {
     other, // no text: a modifier, a function key
@@ -20,4 +20,9 @@ bool TakeKeymap(int fd, uint32_t size);
 void TakeModifiers(uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group);
 // A pressed key (the compositor's code), applied to the password.
 KeyAction TakePressedKey(uint32_t key, PasswordBuffer& password);
+// Escape, which also cancels a check that does not answer.
+bool IsEscape(uint32_t key);
+// Whether a held key repeats in the keymap (letters and Backspace do, modifiers do not).
+bool KeyRepeats(uint32_t key);
+bool CapsLockOn();
 void DropKeymap();

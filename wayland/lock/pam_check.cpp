@@ -1,4 +1,4 @@
-#include "wayland/pam_check.hpp"
+#include "wayland/lock/pam_check.hpp"
 
 #include <csignal>
 #include <cstdlib>
@@ -7,17 +7,32 @@
 #include <security/pam_appl.h>
 #include <unistd.h>
 
-#include "wayland/password_pipe.hpp"
+#include "wayland/lock/password_pipe.hpp"
 
 namespace {
 
 constexpr char serviceName[] = "aurilo-wayland";
 
 PasswordBuffer password; // the one being checked
+PasswordBuffer reply; // to a later hidden question
 int answerFd = -1;
+int hiddenQuestions = 0; // asked in this check
 
-// Answers only the hidden-echo prompt, with the password; PAM's own words
-// go to the screen side; any other question fails the check.
+// The first hidden question gets the password; any later one (a one-time
+// code) is asked on the prompt in PAM's words, never answered with it.
+char* AnswerHidden(const char* question)
+{
+    if (hiddenQuestions++ == 0)
+        return strdup(password.Text());
+    if (!SendQuestion(answerFd, question) || !ReceivePassword(answerFd, reply))
+        return nullptr;
+    char* answer = strdup(reply.Text());
+    reply.Wipe();
+    return answer;
+}
+
+// Answers the hidden-echo prompts; PAM's own words go to the screen side;
+// any other question fails the check.
 int Converse(int count, const pam_message** messages, pam_response** responses, void*)
 {
     auto* answers = static_cast<pam_response*>(calloc(static_cast<size_t>(count), sizeof(pam_response)));
@@ -26,7 +41,7 @@ int Converse(int count, const pam_message** messages, pam_response** responses, 
     for (int i = 0; i < count; ++i) {
         const int style = messages[i]->msg_style;
         if (style == PAM_PROMPT_ECHO_OFF) {
-            answers[i].resp = strdup(password.Text());
+            answers[i].resp = AnswerHidden(messages[i]->msg);
             if (answers[i].resp != nullptr)
                 continue;
         } else if ((style == PAM_ERROR_MSG || style == PAM_TEXT_INFO) && SendMessage(answerFd, messages[i]->msg)) {
@@ -60,6 +75,7 @@ int Authenticate(const char* user)
 {
     const pam_conv conversation { Converse, nullptr };
     pam_handle_t* handle = nullptr;
+    hiddenQuestions = 0;
     int status = pam_start(serviceName, user, &conversation, &handle);
     if (status == PAM_SUCCESS)
         status = pam_authenticate(handle, 0);
@@ -101,7 +117,7 @@ void ServePasswordChecks(int fd)
     // The screen side decides when the lock ends: the terminal's Ctrl+C is not ours.
     signal(SIGINT, SIG_IGN);
     const char* user = UserName();
-    bool ready = password.LockInMemory();
+    bool ready = password.LockInMemory() && reply.LockInMemory();
     if (!ready)
         SendMessage(fd, "cannot lock the password's memory in RAM");
     ready = ready && PamStarts(user);

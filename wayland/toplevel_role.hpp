@@ -1,0 +1,13 @@
+// The saver as xdg-shell toplevels: full screen on every output, or one
+// ordinary window. Their input's close rules are in saver_input.cpp.
+#pragma once
+
+#include "wayland/view_role.hpp"
+
+#include <wayland-client.h>
+
+extern const ViewRole saverRole;
+extern const ViewRole windowRole;
+
+extern const wl_keyboard_listener saverKeyboardListener;
+extern const wl_pointer_listener saverPointerListener;
