@@ -6,7 +6,7 @@
 // mode, 3840x2160 at scale 2, with no configure: the same logical size, which
 // compositors may leave at that. With --lock-then-finish it offers that and
 // a session lock, which it says is locked and then ends by its own means at
-// once. Prints the name of its socket in
+// once; with --lock-never, a lock it never answers. Prints the name of its socket in
 // $XDG_RUNTIME_DIR, then serves until it is ended.
 #include <csignal>
 #include <cstdio>
@@ -257,9 +257,13 @@ void GetLockSurface(wl_client* client, wl_resource*, uint32_t id, wl_resource*, 
 const struct ext_session_lock_v1_interface lockImplementation { .destroy = DestroyResource,
     .get_lock_surface = GetLockSurface, .unlock_and_destroy = DestroyResource };
 
+bool answersLocks = true;
+
 void Lock(wl_client* client, wl_resource*, uint32_t id)
 {
     wl_resource* lock = Create(client, &ext_session_lock_v1_interface, 1, id, &lockImplementation);
+    if (!answersLocks)
+        return;
     ext_session_lock_v1_send_locked(lock);
     ext_session_lock_v1_send_finished(lock);
 }
@@ -275,7 +279,8 @@ int main(int argc, char** argv)
     const char* socket = display != nullptr ? wl_display_add_socket_auto(display) : nullptr;
     if (socket == nullptr || wl_display_init_shm(display) != 0)
         return 1;
-    const bool locks = argc > 1 && std::strcmp(argv[1], "--lock-then-finish") == 0;
+    answersLocks = !(argc > 1 && std::strcmp(argv[1], "--lock-never") == 0);
+    const bool locks = !answersLocks || (argc > 1 && std::strcmp(argv[1], "--lock-then-finish") == 0);
     if (locks || (argc > 1 && std::strcmp(argv[1], "--output") == 0))
         OfferOutput(display);
     if (locks)

@@ -370,10 +370,13 @@ mkdir "$work/pam.d"
 { printf 'Zugang f\374r Gro\337 \351\n'; printf '\303\251%.0s' {1..150}; } >"$work/pam-words"
 # ... and waits while $work/hold is there, as a fingerprint reader might.
 printf '#!/bin/sh\nwhile [ -e %s ]; do sleep 0.1; done\n' "$work/hold" >"$work/wait-while-held"
-chmod 755 "$work/wait-while-held"
+# The account's rules shut it while $work/expired is there, saying so.
+printf '#!/bin/sh\n[ ! -e %s ] || { echo "account expired"; exit 1; }\n' "$work/expired" >"$work/account-open"
+chmod 755 "$work/wait-while-held" "$work/account-open"
 {
   echo "auth optional $pam_lib/security/pam_echo.so file=$work/pam-words"
   echo "auth optional $pam_lib/security/pam_exec.so $work/wait-while-held"
+  echo "account requisite $pam_lib/security/pam_exec.so stdout $work/account-open"
   for kind in auth account; do echo "$kind required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"; done
 } >"$work/pam.d/aurilo-wayland"
 cp "$work/pam.d/aurilo-wayland" "$work/pam.d/other" # PAM reads its fallback too; pam_matrix checks the service
@@ -417,6 +420,7 @@ looks() { # what: desktop (swaybg's green), red or black (all of it: a lock whos
     && [ "$(convert "$work/look.ppm" -format "%[fx:$test]" info:)" = 1 ]
 }
 looks_not() { ! looks "$1"; }
+refusals() { [ "$(grep -c 'the password was refused' "$work/client.err")" -eq "$1" ]; }
 ended_and_looks() { # status, the status expected, what the session then looks like
   [ "$1" -eq "$2" ] && wait_until 10 looks "$3"
 }
@@ -444,6 +448,11 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   expect "a wrong password: refused, still locked, PAM's words shown" bash -c "kill -0 $client_pid \
     && grep -q 'the password was refused' '$work/client.err' && ! grep -q 'cannot draw' '$work/client.err'"
   expect "... the desktop unseen" looks_not desktop
+  touch "$work/expired"
+  type_line "$password"
+  expect "the right password, the account's rules shutting it: refused, still locked" wait_until 10 refusals 2
+  expect "... the desktop unseen" looks_not desktop
+  rm "$work/expired"
   touch "$work/hold"
   type_line "held"
   sleep 1
@@ -659,6 +668,19 @@ if wait_until 30 grep -q . "$work/bare.out"; then
     && grep -qx 'aurilo-wayland: the compositor ended the lock by its own means' '$work/err'"
 else
   fail "the bare compositor with a lock did not start"
+fi
+stop "$bare_pid"
+# -daemonize's first process waiting for a lock never answered: SIGTERM ends it with its one line.
+in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare" --lock-never
+bare_pid=$!
+if wait_until 30 grep -q . "$work/bare.out"; then
+  in_background "$work/err" env WAYLAND_DISPLAY="$(head -1 "$work/bare.out")" "${with_pam[@]}" "$client" -lock -daemonize
+  first_pid=$!
+  sleep 1
+  kill "$first_pid"
+  status_within 5 "$first_pid"
+  expect "-daemonize never locked, its first process stopped: exit 1, 'the session was not locked'" bash -c "[ $? -eq 1 ] \
+    && grep -qx 'aurilo-wayland: the session was not locked' '$work/err'"
 fi
 stop "$bare_pid"
 bare_pid=

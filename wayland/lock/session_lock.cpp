@@ -13,6 +13,7 @@
 
 #include "ext-session-lock-v1-client.h"
 #include "unix/monotonic_clock.hpp"
+#include "unix/stop_signals.hpp"
 #include "wayland/lock/lock_prompt.hpp"
 #include "wayland/lock/pam_check.hpp"
 #include "wayland/lock/password_keys.hpp"
@@ -387,11 +388,12 @@ bool DetachUntilLocked(std::string& error)
         return true;
     }
     close(notice[1]);
+    // A stop signal ends the wait too: whoever sent it gives up on the lock.
     char said = 0;
     ssize_t got;
     do
         got = read(notice[0], &said, 1);
-    while (got < 0 && errno == EINTR);
+    while (got < 0 && errno == EINTR && !StopRequested());
     if (got != 1)
         std::fprintf(stderr, "aurilo-wayland: the session was not locked\n");
     _exit(got == 1 && said == 'l' ? 0 : 1);
