@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -125,6 +126,35 @@ TEST(Checker, AChildHoldsOnlyItsEndAndOneThatEndsIsSeenAsGoneAndWritingToItRaise
             told += answer.kind == CheckAnswer::message ? std::string(answer.text) : '|' + std::to_string(answer.kind);
     EXPECT_EQ(told, "Authentication failure|2");
     EXPECT_FALSE(SendPassword(link.fd, password)); // EPIPE, not SIGPIPE
+    close(link.fd);
+}
+
+// A signal whose handler has no SA_RESTART, as the locker's stop signals, while the child waits.
+void ServeAfterASignal(int fd)
+{
+    struct sigaction interrupting {};
+    interrupting.sa_handler = [](int) { };
+    sigaction(SIGUSR1, &interrupting, nullptr);
+    static PasswordBuffer password;
+    SendVerdict(fd, true);
+    SendVerdict(fd, ReceivePassword(fd, password) && std::string(password.Text()) == "after");
+}
+
+TEST(Checker, ASignalWhileTheChildWaitsForAPasswordEndsNothing)
+{
+    CheckerLink link;
+    AnswerReader reader;
+    CheckAnswer answer {};
+    ASSERT_TRUE(StartChecker(link, ServeAfterASignal) && reader.ReadFrom(link.fd) && reader.Next(answer));
+    usleep(100000);
+    kill(link.child, SIGUSR1);
+    static PasswordBuffer password;
+    password.Append("after", 5);
+    ASSERT_TRUE(SendPassword(link.fd, password));
+    while (!reader.Next(answer))
+        ASSERT_TRUE(reader.ReadFrom(link.fd));
+    EXPECT_EQ(answer.kind, CheckAnswer::accepted);
+    waitpid(link.child, nullptr, 0);
     close(link.fd);
 }
 
