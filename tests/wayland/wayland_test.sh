@@ -416,10 +416,14 @@ looks() { # what: desktop (swaybg's green), red or black (all of it: a lock whos
     red) test='minima.r == 1 && maxima.g == 0 && maxima.b == 0' ;;
     black) test='maxima.r == 0 && maxima.g == 0 && maxima.b == 0' ;;
   esac
-  grim -o HEADLESS-1 -t ppm - 2>/dev/null | convert ppm:- "${cursor_corner[@]}" "$work/look.ppm" \
-    && [ "$(convert "$work/look.ppm" -format "%[fx:$test]" info:)" = 1 ]
+  grim -o HEADLESS-1 -t ppm - 2>/dev/null | convert ppm:- "${cursor_corner[@]}" "$work/look.ppm" || return 2
+  [ "$(convert "$work/look.ppm" -format "%[fx:$test]" info:)" = 1 ]
 }
-looks_not() { ! looks "$1"; }
+# Only a capture taken and unlike it: a failed capture (2) proves nothing.
+looks_not() {
+  looks "$1"
+  [ $? -eq 1 ]
+}
 refusals() { [ "$(grep -c 'the password was refused' "$work/client.err")" -eq "$1" ]; }
 ended_and_looks() { # status, the status expected, what the session then looks like
   [ "$1" -eq "$2" ] && wait_until 10 looks "$3"
