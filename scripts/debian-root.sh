@@ -19,3 +19,12 @@ mount_system_folders() { # root folder
     mount --make-rslave "$1/dev" &&
     mount -t tmpfs -o mode=1777 tmpfs "$1/dev/shm"
 }
+
+# Replaces the caller with a command run as root in the root, in the tree
+# mounted at /root/aurilo, with a clean environment, as CI runs it.
+exec_in_root() { # root folder, then the command and its arguments
+  local folder=$1
+  shift
+  exec chroot "$folder" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    LANG=C.UTF-8 TERM=dumb CI=true bash -c 'cd /root/aurilo && "$@"' bash "$@"
+}

@@ -6,14 +6,21 @@
 // mode, 3840x2160 at scale 2, with no configure: the same logical size, which
 // compositors may leave at that. With --lock-then-finish it offers that and
 // a session lock, which it says is locked and then ends by its own means at
-// once; with --lock-never, a lock it never answers. Prints the name of its socket in
+// once; with --lock-never, a lock it never answers; with --keys-before-locked,
+// a keyboard on which the password "secret" and Return are typed into the lock
+// surface before the lock is said to be locked, 1 s later, and ended 1 s after
+// that. Prints the name of its socket in
 // $XDG_RUNTIME_DIR, then serves until it is ended.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <vector>
 
 #include <wayland-server.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include "ext-session-lock-v1-server.h"
 #include "viewporter-server.h"
@@ -244,25 +251,122 @@ void OfferOutput(wl_display* display)
     releaseTimer = wl_event_loop_add_timer(wl_display_get_event_loop(display), ReleaseHeldBuffers, nullptr);
 }
 
-// --- a session lock that ends as soon as it is locked
+// --- a keyboard with the default keymap (us)
+
+wl_resource* keyboard = nullptr;
+
+// The keymap as the protocol hands it over: a file, its text ending in a NUL.
+int KeymapFile(uint32_t& size)
+{
+    xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    xkb_keymap* keymap = context != nullptr ? xkb_keymap_new_from_names(context, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS)
+                                            : nullptr;
+    char* text = keymap != nullptr ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
+    const int fd = memfd_create("keymap", MFD_CLOEXEC);
+    size = text != nullptr ? static_cast<uint32_t>(std::strlen(text) + 1) : 0;
+    const bool written = fd >= 0 && size > 0 && write(fd, text, size) == static_cast<ssize_t>(size);
+    std::free(text);
+    xkb_keymap_unref(keymap);
+    xkb_context_unref(context);
+    if (!written) {
+        std::fprintf(stderr, "bare-compositor: cannot make a keymap\n");
+        std::exit(1);
+    }
+    return fd;
+}
+
+const struct wl_keyboard_interface keyboardImplementation { DestroyResource };
+
+void GetKeyboard(wl_client* client, wl_resource* seat, uint32_t id)
+{
+    keyboard = Create(client, &wl_keyboard_interface, wl_resource_get_version(seat), id, &keyboardImplementation);
+    uint32_t size = 0;
+    const int fd = KeymapFile(size);
+    wl_keyboard_send_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
+    close(fd);
+}
+
+void IgnorePointer(wl_client*, wl_resource*, uint32_t) { }
+
+const struct wl_seat_interface seatImplementation { .get_pointer = IgnorePointer, .get_keyboard = GetKeyboard,
+    .release = DestroyResource };
+
+void BindSeat(wl_client* client, void*, uint32_t version, uint32_t id)
+{
+    wl_resource* seat = Create(client, &wl_seat_interface, static_cast<int>(version), id, &seatImplementation);
+    wl_seat_send_capabilities(seat, WL_SEAT_CAPABILITY_KEYBOARD);
+}
+
+// "secret" and Return, as evdev numbers them.
+void TypeSecret(wl_resource* surface)
+{
+    if (keyboard == nullptr)
+        return;
+    static const uint32_t keys[] { 31, 18, 46, 19, 18, 20, 28 };
+    wl_array pressed;
+    wl_array_init(&pressed);
+    wl_keyboard_send_enter(keyboard, ++serial, surface, &pressed);
+    wl_array_release(&pressed);
+    for (uint32_t key : keys) {
+        wl_keyboard_send_key(keyboard, ++serial, 0, key, WL_KEYBOARD_KEY_STATE_PRESSED);
+        wl_keyboard_send_key(keyboard, ++serial, 0, key, WL_KEYBOARD_KEY_STATE_RELEASED);
+    }
+}
+
+// --- a session lock: locked and ended at once, never answered, or keys first
+
+enum class LockAnswer { lockedThenFinished, never, keysFirst };
+LockAnswer lockAnswer = LockAnswer::lockedThenFinished;
+wl_resource* heldLock = nullptr;
+wl_event_source* lockTimer = nullptr;
 
 const struct ext_session_lock_surface_v1_interface lockSurfaceImplementation { .destroy = DestroyResource,
     .ack_configure = IgnoreSerial };
 
-void GetLockSurface(wl_client* client, wl_resource*, uint32_t id, wl_resource*, wl_resource*)
+wl_resource* lockedSurface = nullptr;
+
+// Keys on the lock surface, then 1 s later locked, then 1 s later finished.
+int NextLockStep(void*)
 {
-    Create(client, &ext_session_lock_surface_v1_interface, 1, id, &lockSurfaceImplementation);
+    static int step = 0;
+    if (heldLock == nullptr)
+        return 0;
+    if (step == 0)
+        TypeSecret(lockedSurface);
+    else if (step == 1)
+        ext_session_lock_v1_send_locked(heldLock);
+    else
+        ext_session_lock_v1_send_finished(heldLock);
+    if (++step < 3)
+        wl_event_source_timer_update(lockTimer, 1000);
+    return 0;
+}
+
+void GetLockSurface(wl_client* client, wl_resource*, uint32_t id, wl_resource* surface, wl_resource*)
+{
+    wl_resource* lockSurface = Create(client, &ext_session_lock_surface_v1_interface, 1, id, &lockSurfaceImplementation);
+    if (lockAnswer != LockAnswer::keysFirst)
+        return;
+    ext_session_lock_surface_v1_send_configure(lockSurface, ++serial, 1920, 1080);
+    lockedSurface = surface;
+    wl_event_source_timer_update(lockTimer, 300);
+}
+
+void ForgetLock(wl_resource* lock)
+{
+    if (lock == heldLock)
+        heldLock = nullptr;
 }
 
 const struct ext_session_lock_v1_interface lockImplementation { .destroy = DestroyResource,
     .get_lock_surface = GetLockSurface, .unlock_and_destroy = DestroyResource };
 
-bool answersLocks = true;
-
 void Lock(wl_client* client, wl_resource*, uint32_t id)
 {
-    wl_resource* lock = Create(client, &ext_session_lock_v1_interface, 1, id, &lockImplementation);
-    if (!answersLocks)
+    wl_resource* lock = Create(client, &ext_session_lock_v1_interface, 1, id, &lockImplementation, nullptr, ForgetLock);
+    if (lockAnswer == LockAnswer::keysFirst)
+        heldLock = lock;
+    if (lockAnswer != LockAnswer::lockedThenFinished)
         return;
     ext_session_lock_v1_send_locked(lock);
     ext_session_lock_v1_send_finished(lock);
@@ -279,13 +383,22 @@ int main(int argc, char** argv)
     const char* socket = display != nullptr ? wl_display_add_socket_auto(display) : nullptr;
     if (socket == nullptr || wl_display_init_shm(display) != 0)
         return 1;
-    answersLocks = !(argc > 1 && std::strcmp(argv[1], "--lock-never") == 0);
-    const bool locks = !answersLocks || (argc > 1 && std::strcmp(argv[1], "--lock-then-finish") == 0);
-    if (locks || (argc > 1 && std::strcmp(argv[1], "--output") == 0))
+    const char* mode = argc > 1 ? argv[1] : "";
+    if (std::strcmp(mode, "--lock-never") == 0)
+        lockAnswer = LockAnswer::never;
+    if (std::strcmp(mode, "--keys-before-locked") == 0)
+        lockAnswer = LockAnswer::keysFirst;
+    const bool locks = std::strcmp(mode, "--lock-then-finish") == 0 || std::strcmp(mode, "--lock-never") == 0
+        || lockAnswer == LockAnswer::keysFirst;
+    if (locks || std::strcmp(mode, "--output") == 0)
         OfferOutput(display);
     if (locks)
         wl_global_create(display, &ext_session_lock_manager_v1_interface, 1, nullptr,
             Bind<&ext_session_lock_manager_v1_interface, &lockManagerImplementation>);
+    if (lockAnswer == LockAnswer::keysFirst) {
+        wl_global_create(display, &wl_seat_interface, 5, nullptr, BindSeat);
+        lockTimer = wl_event_loop_add_timer(wl_display_get_event_loop(display), NextLockStep, nullptr);
+    }
     std::printf("%s\n", socket);
     std::fflush(stdout);
     wl_display_run(display);

@@ -31,6 +31,8 @@ chmod 755 "$work"
 runtime=$work/runtime
 sway_pid='' client_pid='' bare_pid='' inhibitor_pid='' sway_debug='' wallpaper_pid='' labwc_pid='' desktop_pid=''
 pam_file_put=''
+# pam_wrapper makes /tmp/pam.XXXXXX in each process that loads it; one killed leaves it behind.
+pam_folders_before=$(compgen -G "/tmp/pam.*" | sort)
 gnome_pids=() # the bus, PipeWire, WirePlumber, mutter and the session manager's stand-in
 # shellcheck source=../../scripts/lib.sh
 source "$(dirname "$0")/../../scripts/lib.sh"
@@ -45,6 +47,7 @@ cleanup() {
   stop_gnome
   [ -z "$pam_file_put" ] || rm -f /etc/pam.d/aurilo-wayland
   rm -rf "$work"
+  comm -13 <(echo "$pam_folders_before") <(compgen -G '/tmp/pam.*' | sort) | xargs -r rm -rf
 }
 trap cleanup EXIT
 
@@ -373,10 +376,14 @@ printf '#!/bin/sh\nwhile [ -e %s ]; do sleep 0.1; done\n' "$work/hold" >"$work/w
 # The account's rules shut it while $work/expired is there, saying so.
 printf '#!/bin/sh\n[ ! -e %s ] || { echo "account expired"; exit 1; }\n' "$work/expired" >"$work/account-open"
 chmod 755 "$work/wait-while-held" "$work/account-open"
+# Every password is due for change, which unlocks all the same; setcred's flags are written down.
+due=$build/tests/pam_password_due.so
 {
+  echo "auth optional $due flags_to=$work/setcred"
   echo "auth optional $pam_lib/security/pam_echo.so file=$work/pam-words"
   echo "auth optional $pam_lib/security/pam_exec.so $work/wait-while-held"
   echo "account requisite $pam_lib/security/pam_exec.so stdout $work/account-open"
+  echo "account required $due"
   for kind in auth account; do echo "$kind required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"; done
 } >"$work/pam.d/aurilo-wayland"
 cp "$work/pam.d/aurilo-wayland" "$work/pam.d/other" # PAM reads its fallback too; pam_matrix checks the service
@@ -463,16 +470,22 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   wtype -s 100 -k Escape
   expect "Escape cancels a check that does not answer, at once (within 2 s)" \
     wait_until 2 grep -q 'the password check was cancelled' "$work/client.err"
+  type_line "wrong"
+  type_line "$password"
   rm "$work/hold"
+  wait_until 10 refusals 3
+  sleep 2
+  expect "keys typed while a check is out are no second password: the first refused, still locked" kill -0 "$client_pid"
   # What was typed goes when the prompt hides after 10 s.
   LANG=C.UTF-8 wtype -s 100 "xx"
   sleep 11
   shows_the_frame "... the prompt gone 10 s after the last key, the image is exact again" HEADLESS-1 320 60 1280 960
   # Backspace held deletes the z's at the compositor's repeat rate; the é comes through the dead key.
-  LANG=C.UTF-8 wtype -s 100 "zzzzzzzzzzzz" -P BackSpace -s 2000 -p BackSpace "pässwörd" -k dead_acute -k e -k Return
+  LANG=C.UTF-8 wtype -s 100 "zzzzzzzzzzzz" -P BackSpace -s 2000 -p BackSpace "yy" -M ctrl u -m ctrl "pässwörd" -k dead_acute -k e -k Return
   status_within 10 "$client_pid"
-  expect "the right one, with ä, ö and a dead key's é, after 12 z's and Backspace held, after keys the prompt dropped as it hid, by a new checking child: exit 0, unlocked" \
+  expect "the right one, with ä, ö and a dead key's é, after 12 z's and Backspace held, and yy and Ctrl+U, after keys the prompt dropped as it hid, by a new checking child: exit 0, unlocked" \
     ended_and_looks $? 0 desktop
+  expect "... the password due for change, and PAM's credentials refreshed" test "$(sort -u "$work/setcred")" = 0x10
   client_pid=
   locker -ticks "$ticks"
   wait_until 30 grep -q "drew 6 frames" "$work/client.err"
@@ -685,6 +698,17 @@ if wait_until 30 grep -q . "$work/bare.out"; then
   status_within 5 "$first_pid"
   expect "-daemonize never locked, its first process stopped: exit 1, 'the session was not locked'" bash -c "[ $? -eq 1 ] \
     && grep -qx 'aurilo-wayland: the session was not locked' '$work/err'"
+fi
+stop "$bare_pid"
+# "secret" and Return, typed before the lock is said to be locked.
+in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare" --keys-before-locked
+bare_pid=$!
+if wait_until 30 grep -q . "$work/bare.out"; then
+  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") WAYLAND_DEBUG=client "${with_pam[@]}" "$client" -lock 2>"$work/err"
+  expect "-lock: a password typed before locked is not checked: ended after, exit 1, no unlock sent" bash -c "[ $? -eq 1 ] \
+    && [ \$(grep -c 'wl_keyboard[@#][0-9]*\.key(' '$work/err') -eq 14 ] && ! grep -q 'refused\|unlock_and_destroy' '$work/err'"
+else
+  fail "the bare compositor with a keyboard did not start"
 fi
 stop "$bare_pid"
 bare_pid=

@@ -485,6 +485,18 @@ void ReadCheckerAnswers()
     }
 }
 
+// The prompt hides once no key has come for a while, but never during a check.
+bool PromptAwaitsKeys()
+{
+    return session.prompt != Prompt::hidden && !session.checking;
+}
+
+// A check out for long is said to be slow, once.
+bool CheckShownAsUnderWay()
+{
+    return session.prompt == Prompt::checking && session.checking;
+}
+
 int64_t LockTimersDueIn(uint32_t now)
 {
     int64_t due = -1;
@@ -492,9 +504,9 @@ int64_t LockTimersDueIn(uint32_t now)
         const int64_t left = std::max(0, MillisecondsUntil(moment, now));
         due = due < 0 ? left : std::min(due, left);
     };
-    if (session.prompt != Prompt::hidden && !session.checking)
+    if (PromptAwaitsKeys())
         sooner(session.lastKey + promptSilenceMilliseconds);
-    if (session.prompt == Prompt::checking && session.checking)
+    if (CheckShownAsUnderWay())
         sooner(session.checkStarted + slowCheckMilliseconds);
     if (session.repeating && TakesTyping())
         sooner(session.nextRepeat);
@@ -504,11 +516,9 @@ int64_t LockTimersDueIn(uint32_t now)
 void RunLockTimers(uint32_t now)
 {
     RepeatHeldKey(now);
-    if (session.prompt == Prompt::checking && session.checking
-        && MillisecondsUntil(session.checkStarted + slowCheckMilliseconds, now) <= 0)
+    if (CheckShownAsUnderWay() && MillisecondsUntil(session.checkStarted + slowCheckMilliseconds, now) <= 0)
         ShowPrompt(Prompt::stillChecking);
-    if (session.prompt != Prompt::hidden && !session.checking
-        && MillisecondsUntil(session.lastKey + promptSilenceMilliseconds, now) <= 0) {
+    if (PromptAwaitsKeys() && MillisecondsUntil(session.lastKey + promptSilenceMilliseconds, now) <= 0) {
         typed.Wipe();
         ShowPrompt(Prompt::hidden);
     }
