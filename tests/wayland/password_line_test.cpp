@@ -76,9 +76,13 @@ TEST_F(Line, AnswersArriveInPiecesAndOnlyYesAccepts)
 TEST_F(Line, PamWordsArriveAsUtf8CutOnACharacter)
 {
     const std::string cutInsideE = std::string(254, 'a') + "\xC3\xA9";
+    const std::string fillsTheRoom = std::string(253, 'a') + "\xC3\xA9";
     ASSERT_TRUE(SendMessage(ends[0], "f\xFCr Gro\xDF \xC3")); // Latin-1, and a lead byte with nothing after it
     ASSERT_TRUE(SendMessage(ends[0], cutInsideE.c_str()));
-    ASSERT_TRUE(SendMessage(ends[0], "\xE0\x80\x80\xED\xA0\x80\xF4\x90\x80\x80\xC1\xBF \xF0\x9F\x94\x92"));
+    ASSERT_TRUE(SendMessage(ends[0], fillsTheRoom.c_str()));
+    // Then the first and last characters those rules allow: U+0800, U+D7FF, U+10000, U+10FFFF.
+    const char* const edges = "\xE0\xA0\x80\xED\x9F\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    ASSERT_TRUE(SendMessage(ends[0], ("\xE0\x80\x80\xED\xA0\x80\xF4\x90\x80\x80\xC1\xBF " + std::string(edges)).c_str()));
     shutdown(ends[0], SHUT_WR);
     AnswerReader reader;
     CheckAnswer answer {};
@@ -89,8 +93,8 @@ TEST_F(Line, PamWordsArriveAsUtf8CutOnACharacter)
     std::string unknown12; // overlong, surrogate, past U+10FFFF and overlong again: each byte unknown
     for (int i = 0; i < 12; ++i)
         unknown12 += "\xEF\xBF\xBD";
-    EXPECT_EQ(told, "f\xEF\xBF\xBDr Gro\xEF\xBF\xBD \xEF\xBF\xBD|" + std::string(254, 'a') + "|" + unknown12
-            + " \xF0\x9F\x94\x92|");
+    EXPECT_EQ(told, "f\xEF\xBF\xBDr Gro\xEF\xBF\xBD \xEF\xBF\xBD|" + std::string(254, 'a') + "|" + fillsTheRoom + "|" + unknown12
+            + " " + edges + "|");
 }
 
 int heldByTheParent = -1; // as the compositor's connection is: the child must not have it
