@@ -14,6 +14,11 @@ refused() { # render arguments that must be refused
   [ "$code" -eq 2 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && [ ! -s "$work/out" ]
 }
 
+failed() { # render arguments whose output cannot be written: exit 1 and one line
+  "$render" "$@" >"$work/out" 2>"$work/err"
+  [ $? -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ]
+}
+
 no_leftovers() { [ -z "$(ls -A "$work/out-dir")" ]; }
 
 for format in 8 15 16 24 32; do
@@ -43,13 +48,26 @@ expect "missing number is refused" refused -o "$work/out-dir/x.png" --ticks
 expect "descending ticks are refused" refused --ticks 5,4 -o "$work/out-dir/x.png"
 expect "nothing to write is refused" refused --ticks 5
 expect "refusals leave no file" no_leftovers
-expect "unwritable output is refused" refused -o "$work/missing-dir/x.png"
+expect "an output that cannot be written: exit 1" failed -o "$work/missing-dir/x.png"
 chmod 500 "$work/out-dir"
 if [ "$(id -u)" -ne 0 ]; then
-  expect "read-only folder is refused" refused -o "$work/out-dir/x.png"
+  expect "read-only folder: exit 1" failed -o "$work/out-dir/x.png"
 fi
 chmod 700 "$work/out-dir"
-expect "a failed second output leaves the first unwritten" refused -o "$work/out-dir/x.png" --gif "$work/missing-dir/x.gif"
+expect "a failed second output leaves the first unwritten" failed -o "$work/out-dir/x.png" --gif "$work/missing-dir/x.gif"
 expect "and no temporary file behind" no_leftovers
+ln -s real.png "$work/link.png"
+ln -s new.png "$work/new-link.png"
+touch "$work/real.png"
+expect "links stay links, and their targets, there or not, get the PNG" bash -c "'$render' --ticks 0 -o '$work/link.png' \
+  && '$render' --ticks 0 -o '$work/new-link.png' && [ -L '$work/link.png' ] && [ -L '$work/new-link.png' ] \
+  && cmp -s '$work/real.png' '$work/new.png' && head -c 8 '$work/real.png' | od -An -tx1 | grep -q '89 50 4e 47'"
+expect "-o - streams the PNG" bash -c "'$render' --ticks 0 -o - | cmp -s - '$work/real.png'"
+mkfifo "$work/fifo"
+expect "a FIFO gets the raw frame as it is written" bash -c "cat '$work/fifo' >'$work/from-fifo' & \
+  '$render' --format 8 --ticks 0,500 --raw '$work/fifo' && wait && cmp -s '$work/from-fifo' '$work/f8.raw' && [ -p '$work/fifo' ]"
+expect "a write that fails (the file size limit): exit 1, saying why, nothing left" bash -c "trap '' XFSZ; ulimit -f 16; \
+  '$render' --ticks 0 --raw '$work/out-dir/big.raw' 2>'$work/err'; [ \$? -eq 1 ] && grep -q 'File too large' '$work/err' \
+  && [ -z \"\$(ls -A '$work/out-dir')\" ]"
 
 finish_checks

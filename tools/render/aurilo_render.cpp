@@ -1,6 +1,9 @@
 // aurilo-render: the effect without Windows. Renders a tick schedule into a
 // 640 x 480 buffer in one of the saver's pixel formats and writes the frames.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -11,6 +14,7 @@
 
 namespace {
 
+constexpr int exitFailure = 1; // an output that cannot be written
 constexpr int exitUsage = 2;
 
 struct Outputs {
@@ -43,16 +47,20 @@ uint32_t FrameDelay(const RenderOptions& options, uint64_t frame)
     return frame > 0 ? options.TickAt(frame) - options.TickAt(frame - 1) : 100;
 }
 
+bool CannotWrite(const std::string& path, std::string& error)
+{
+    error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+}
+
 bool RenderAll(const RenderOptions& options, Outputs& outputs, FrameBuffer& buffer, std::string& error)
 {
     const uint64_t frameCount = options.FrameCount();
     const bool showProgress = isatty(STDERR_FILENO) && frameCount > 1;
     for (uint64_t frame = 0; frame < frameCount; ++frame) {
         RenderFrame(options.TickAt(frame), buffer);
-        if (outputs.gif.IsOpen() && !outputs.gifWriter.AddFrame(buffer, FrameDelay(options, frame))) {
-            error = "cannot write " + options.gifPath;
-            return false;
-        }
+        if (outputs.gif.IsOpen() && !outputs.gifWriter.AddFrame(buffer, FrameDelay(options, frame)))
+            return CannotWrite(options.gifPath, error);
         if (showProgress)
             std::fprintf(stderr, "\rframe %llu of %llu", static_cast<unsigned long long>(frame + 1),
                 static_cast<unsigned long long>(frameCount));
@@ -64,16 +72,14 @@ bool RenderAll(const RenderOptions& options, Outputs& outputs, FrameBuffer& buff
 
 bool WriteOutputs(const RenderOptions& options, Outputs& outputs, const FrameBuffer& buffer, std::string& error)
 {
-    if (outputs.gif.IsOpen() && !outputs.gifWriter.Close()) {
-        error = "cannot write " + options.gifPath;
-        return false;
-    }
-    if ((outputs.png.IsOpen() && !WritePng(outputs.png.Stream(), buffer))
-        || (outputs.raw.IsOpen() && !WriteRaw(outputs.raw.Stream(), buffer))
-        || (outputs.picture.IsOpen() && !WritePicturePbm(outputs.picture.Stream()))) {
-        error = "cannot write the output files";
-        return false;
-    }
+    if (outputs.gif.IsOpen() && !outputs.gifWriter.Close())
+        return CannotWrite(options.gifPath, error);
+    if (outputs.png.IsOpen() && !WritePng(outputs.png.Stream(), buffer))
+        return CannotWrite(options.pngPath, error);
+    if (outputs.raw.IsOpen() && !WriteRaw(outputs.raw.Stream(), buffer))
+        return CannotWrite(options.rawPath, error);
+    if (outputs.picture.IsOpen() && !WritePicturePbm(outputs.picture.Stream()))
+        return CannotWrite(options.picturePath, error);
     for (PendingFile* file : { &outputs.png, &outputs.raw, &outputs.gif, &outputs.picture })
         if (file->IsOpen() && !file->Commit(error))
             return false;
@@ -85,7 +91,8 @@ bool WriteOutputs(const RenderOptions& options, Outputs& outputs, const FrameBuf
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+    if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()
+        || std::find(arguments.begin(), arguments.end(), "-h") != arguments.end()) {
         std::printf("%s\n", renderUsage);
         return 0;
     }
@@ -103,7 +110,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "aurilo-render: %s\n", error.c_str());
         for (PendingFile* file : { &outputs.png, &outputs.raw, &outputs.gif, &outputs.picture })
             file->Discard();
-        return exitUsage;
+        return exitFailure;
     }
     return 0;
 }

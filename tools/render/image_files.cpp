@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unordered_map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,25 +17,50 @@ PendingFile::~PendingFile()
     Discard();
 }
 
+// "-" is standard output, and a device or a FIFO is written as it is: neither
+// is ever replaced. A regular file, or a new one, is written beside its
+// resolved target and renamed over it, so that a symbolic link stays one.
 bool PendingFile::Open(const std::string& target, std::string& error)
 {
     target_ = target;
-    temporary_ = target + ".XXXXXX";
-    const int descriptor = mkstemp(temporary_.data());
+    struct stat status {};
+    const bool exists = stat(target.c_str(), &status) == 0;
+    int descriptor;
+    if (target == "-")
+        descriptor = dup(STDOUT_FILENO);
+    else if (exists && !S_ISREG(status.st_mode))
+        descriptor = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    else if (!exists && lstat(target.c_str(), &status) == 0) // a link to a file not there yet
+        descriptor = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    else
+        descriptor = OpenBesideTarget();
     if (descriptor < 0 || (stream_ = fdopen(descriptor, "wb")) == nullptr) {
-        if (descriptor >= 0) {
-            close(descriptor);
-            unlink(temporary_.c_str());
-        }
-        temporary_.clear();
         error = "cannot write " + target + ": " + std::strerror(errno);
+        if (descriptor >= 0)
+            close(descriptor);
+        Discard();
         return false;
     }
+    return true;
+}
+
+int PendingFile::OpenBesideTarget()
+{
+    char* resolved = realpath(target_.c_str(), nullptr);
+    const std::string renamed = resolved != nullptr ? resolved : target_;
+    std::free(resolved);
+    temporary_ = renamed + ".XXXXXX";
+    const int descriptor = mkstemp(temporary_.data());
+    if (descriptor < 0) {
+        temporary_.clear();
+        return -1;
+    }
+    renamedTarget_ = renamed;
     // mkstemp makes the file private; give it the mode a new file would get.
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(descriptor, 0666 & ~mask);
-    return true;
+    return descriptor;
 }
 
 int PendingFile::Descriptor() const
@@ -47,10 +73,10 @@ bool PendingFile::Commit(std::string& error)
     const bool flushed = std::fflush(stream_) == 0 && !std::ferror(stream_);
     const bool closed = std::fclose(stream_) == 0;
     stream_ = nullptr;
-    if (!flushed || !closed || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    const bool direct = temporary_.empty();
+    if (!flushed || !closed || (!direct && std::rename(temporary_.c_str(), renamedTarget_.c_str()) != 0)) {
         error = "cannot write " + target_ + ": " + std::strerror(errno);
-        unlink(temporary_.c_str());
-        temporary_.clear();
+        Discard();
         return false;
     }
     temporary_.clear();

@@ -1,6 +1,7 @@
-// The renderer's outputs. Each goes to a temporary file beside its target and
-// takes the target's name only when everything was written, so a failed run
-// leaves no partial file behind.
+// The renderer's outputs. A file goes to a temporary file beside its target
+// and takes the target's name only when everything was written, so a failed
+// run leaves no partial file behind; standard output, a device or a FIFO is
+// written directly.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +23,11 @@ public:
     bool IsOpen() const { return stream_ != nullptr; }
 
 private:
+    int OpenBesideTarget();
+
     std::string target_;
-    std::string temporary_;
+    std::string renamedTarget_; // a symbolic link's target, so that the link stays
+    std::string temporary_; // empty when written directly
     FILE* stream_ = nullptr;
 };
 

@@ -13,14 +13,30 @@ uint32_t RenderOptions::TickAt(uint64_t frame) const
     return fps ? TickOfFrame(frame + 1, fps) : ticks[frame];
 }
 
+namespace {
+
+bool IsRenderOption(const std::string& name)
+{
+    for (const char* option : { "--format", "--ticks", "--fps", "--seconds", "-o", "--raw", "--gif", "--picture" })
+        if (name == option)
+            return true;
+    return false;
+}
+
+} // namespace
+
 bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options, std::string& error)
 {
     uint64_t seconds = 0;
     bool haveTicks = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
+        if (!IsRenderOption(name)) {
+            error = name.rfind("-", 0) == 0 ? "unknown option '" + name + "'" : "unexpected argument '" + name + "'";
+            return false;
+        }
         if (i + 1 >= arguments.size()) {
-            error = name.rfind("-", 0) == 0 ? "option " + name + " needs a value" : "unexpected argument '" + name + "'";
+            error = "option " + name + " needs a value";
             return false;
         }
         const std::string& value = arguments[++i];
@@ -37,7 +53,7 @@ bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             haveTicks = true;
         } else if (name == "--fps" || name == "--seconds") {
             if (!ParseDecimal(value, 100000, number)) {
-                error = name + " takes a whole number, not '" + value + "'";
+                error = name + " takes a whole number up to 100000, not '" + value + "'";
                 return false;
             }
             (name == "--fps" ? options.fps : seconds) = number;
@@ -47,11 +63,8 @@ bool ParseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             options.rawPath = value;
         } else if (name == "--gif") {
             options.gifPath = value;
-        } else if (name == "--picture") {
-            options.picturePath = value;
         } else {
-            error = "unknown option '" + name + "'";
-            return false;
+            options.picturePath = value;
         }
     }
     if (haveTicks && (options.fps || seconds)) {
