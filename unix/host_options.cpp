@@ -28,6 +28,14 @@ bool ReadOption(const std::vector<std::string>& arguments, size_t& next, const s
     return true;
 }
 
+bool AsksForHelp(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments)
+        if (argument == "-h" || argument == "-help" || argument == "--help")
+            return true;
+    return false;
+}
+
 bool TakeFrameOption(const TypedOption& option, FrameOptions& options, std::string& error)
 {
     error.clear();

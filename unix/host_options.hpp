@@ -24,6 +24,10 @@ struct TypedOption {
 bool ReadOption(const std::vector<std::string>& arguments, size_t& next, const std::vector<std::string>& valueNames,
     TypedOption& option, std::string& error);
 
+// -h, -help or --help anywhere on the line: the program prints its help and
+// does nothing else.
+bool AsksForHelp(const std::vector<std::string>& arguments);
+
 // Takes -fps, -scale and -ticks into options; false for a bad value, with the
 // error set, or for another option, with the error empty.
 bool TakeFrameOption(const TypedOption& option, FrameOptions& options, std::string& error);

@@ -197,7 +197,12 @@ int Failed(const std::string& error)
 int main(int argc, char** argv)
 {
     std::string error;
-    if (!ParseWaylandOptions(std::vector<std::string>(argv + 1, argv + argc), client.options, error)) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (AsksForHelp(arguments)) {
+        std::printf("%s\n%s\n", waylandUsage, waylandHelp);
+        return 0;
+    }
+    if (!ParseWaylandOptions(arguments, client.options, error)) {
         std::fprintf(stderr, "aurilo-wayland: %s\n%s\n", error.c_str(), waylandUsage);
         return exitUsage;
     }

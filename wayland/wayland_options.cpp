@@ -28,8 +28,20 @@ bool CombinationAccepted(const WaylandOptions& options, std::string& error)
 } // namespace
 
 const char waylandUsage[]
-    = "usage: aurilo-wayland [-window | -background | -idle SECONDS] [-lock [-daemonize]] [-scale N] [-fps]"
-      " [-compositor-scaling]";
+    = "usage: aurilo-wayland [-window | -background | -idle SECONDS [-lock] | -lock [-daemonize]] [-scale N] [-fps]"
+      " [-compositor-scaling] [-ticks T1,T2,...]";
+
+const char waylandHelp[]
+    = "  -window              in an ordinary window\n"
+      "  -background          as the wallpaper, under every window\n"
+      "  -idle SECONDS        wait for the session to be idle that long (1 to 86400), show, and wait again\n"
+      "  -lock                lock the session until PAM accepts the password (with -idle: once idle)\n"
+      "  -daemonize           with -lock: return once the session is locked\n"
+      "  -scale N             blow the image up by at most N\n"
+      "  -fps                 show the frame rate\n"
+      "  -compositor-scaling  let the compositor blow the image up\n"
+      "  -ticks T1,T2,...     for tests: these milliseconds' frames, in order, then wait\n"
+      "Every option may be written with two dashes. See aurilo-wayland(6).";
 
 bool ParseWaylandOptions(const std::vector<std::string>& arguments, WaylandOptions& options, std::string& error)
 {

@@ -19,3 +19,4 @@ struct WaylandOptions : FrameOptions {
 bool ParseWaylandOptions(const std::vector<std::string>& arguments, WaylandOptions& options, std::string& error);
 
 extern const char waylandUsage[];
+extern const char waylandHelp[]; // a line for each option

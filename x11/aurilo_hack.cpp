@@ -104,7 +104,12 @@ int main(int argc, char** argv)
 {
     HackOptions options;
     std::string error;
-    if (!ParseHackOptions(std::vector<std::string>(argv + 1, argv + argc), getenv("XSCREENSAVER_WINDOW"), options, error)) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (AsksForHelp(arguments)) {
+        std::printf("%s\n%s\n", hackUsage, hackHelp);
+        return 0;
+    }
+    if (!ParseHackOptions(arguments, getenv("XSCREENSAVER_WINDOW"), options, error)) {
         std::fprintf(stderr, "aurilo: %s\n%s\n", error.c_str(), hackUsage);
         return exitUsage;
     }

@@ -5,7 +5,18 @@
 
 #include "engine/frame/tick_schedule.hpp"
 
-const char hackUsage[] = "usage: aurilo [-window | -root | -window-id ID] [-delay MICROSECONDS] [-scale N] [-fps] [-display NAME]";
+const char hackUsage[] = "usage: aurilo [-window | -root | -window-id ID] [-delay MICROSECONDS] [-scale N] [-fps]"
+                         " [-display NAME] [-ticks T1,T2,...]";
+
+const char hackHelp[] = "  -window              in a window of its own (the default)\n"
+                        "  -root                on the root window\n"
+                        "  -window-id ID        into that window, decimal or 0x hexadecimal ($XSCREENSAVER_WINDOW)\n"
+                        "  -delay MICROSECONDS  from one frame's start to the next's (16000; at most 10000000)\n"
+                        "  -scale N             blow the image up by at most N\n"
+                        "  -fps                 show the frame rate\n"
+                        "  -display NAME        the X display instead of $DISPLAY\n"
+                        "  -ticks T1,T2,...     for tests: these milliseconds' frames, in order, then wait\n"
+                        "Every option may be written with two dashes. See aurilo(6).";
 
 namespace {
 

@@ -28,3 +28,4 @@ bool ParseHackOptions(const std::vector<std::string>& arguments, const char* xsc
 bool ParseWindowId(const std::string& text, unsigned long& id);
 
 extern const char hackUsage[];
+extern const char hackHelp[]; // a line for each option

@@ -42,6 +42,10 @@ expect "other ticks give other bytes" \
   bash -c "'$render' --format 16 --ticks 0,600 --raw '$work/other.raw' && ! cmp -s '$work/f16.raw' '$work/other.raw'"
 
 mkdir "$work/out-dir"
+expect "--help anywhere on the line: the usage, exit 0, nothing written" bash -c "'$render' -o '$work/out-dir/x.png' --help \
+  | grep -q '^usage: aurilo-render .*--picture' && [ \${PIPESTATUS[0]} -eq 0 ]"
+expect "an unknown option is called unknown, whatever came before it" bash -c "'$render' -o '$work/out-dir/x.png' --bogus \
+  2>&1 | grep -qx \"aurilo-render: unknown option '--bogus' (see --help)\""
 expect "unknown option is refused" refused --colour 3 -o "$work/out-dir/x.png"
 expect "bad format is refused" refused --format 4 -o "$work/out-dir/x.png"
 expect "missing number is refused" refused -o "$work/out-dir/x.png" --ticks

@@ -173,6 +173,9 @@ for arguments in "-bogus" "-delay" "-delay x" "-window-id 0" "-window-id 12z" "-
   "$hack" $arguments >/dev/null 2>"$work/err"
   expect "refused with 2 and a usage line: $arguments" bash -c "[ $? -eq 2 ] && grep -q '^usage: aurilo' '$work/err'"
 done
+"$hack" -window -bogus --help >"$work/out" 2>&1
+expect "--help anywhere on the line: the usage and a line for every option, -ticks too, exit 0" bash -c "[ $? -eq 0 ] \
+  && grep -q '^usage: aurilo ' '$work/out' && [ \$(grep -c '^  -' '$work/out') -eq 8 ] && grep -q -- '-ticks T1' '$work/out'"
 
 # What the settings file can put on the command line, the hack must take: it
 # then gets as far as opening the display (1), not refusing the options (2).
