@@ -441,9 +441,14 @@ OutputView* ViewOf(wl_surface* surface)
 
 bool ConnectToCompositor(std::string& error)
 {
+    // libwayland would say this in a line of its own before ours.
+    const char* name = getenv("WAYLAND_DISPLAY");
+    if (getenv("WAYLAND_SOCKET") == nullptr && (name == nullptr || name[0] != '/') && getenv("XDG_RUNTIME_DIR") == nullptr) {
+        error = "cannot connect to a Wayland compositor: XDG_RUNTIME_DIR is not set";
+        return false;
+    }
     client.display = wl_display_connect(nullptr);
     if (client.display == nullptr) {
-        const char* name = getenv("WAYLAND_DISPLAY");
         error = std::string("cannot connect to a Wayland compositor (WAYLAND_DISPLAY=") + (name ? name : "unset") + ")";
         return false;
     }

@@ -48,7 +48,7 @@ bool TickList::Next(uint32_t& tick)
     }
     if (!first_ && value < last_) {
         char lastText[10];
-        NoteFault({ "ticks must be ascending: ", item, " follows ", Decimal(last_, lastText) });
+        NoteFault({ "ticks must not decrease: ", item, " follows ", Decimal(last_, lastText) });
         return false;
     }
     first_ = false;

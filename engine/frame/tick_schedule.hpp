@@ -1,5 +1,5 @@
 // Tick schedules shared by the renderer and the test modes of the hack and the
-// page: a list of milliseconds since set-up, ascending, one frame each.
+// page: a list of milliseconds since set-up, in order (equal ones allowed), one frame each.
 #pragma once
 
 #include <cstdint>

@@ -31,7 +31,7 @@ TEST(RenderOptions, TickListIsAscendingAndMayRepeatATick)
     ASSERT_TRUE(Parse({ "--ticks", "0,16,16,4294967295", "--raw", "f" }, options, error)) << error;
     EXPECT_EQ(options.ticks, (std::vector<uint32_t> { 0, 16, 16, 4294967295u }));
     EXPECT_FALSE(Parse({ "--ticks", "16,15", "--raw", "f" }, options, error));
-    EXPECT_EQ(error, "--ticks: ticks must be ascending: 15 follows 16");
+    EXPECT_EQ(error, "--ticks: ticks must not decrease: 15 follows 16");
     EXPECT_FALSE(Parse({ "--ticks", "0,abcdefghijklmnopqrstuvwxyz", "--raw", "f" }, options, error));
     EXPECT_EQ(error, "--ticks: bad tick 'abcdefghijklmnopqrstuvwx'");
 }

@@ -336,7 +336,7 @@ async function checks(session, address, frame, work) {
   }
 
   // A list the renderer refuses draws nothing here either, and the page says why.
-  for (const [list, words] of [['abc', "?ticks: bad tick 'abc'"], ['5,3', '?ticks: ticks must be ascending: 3 follows 5'],
+  for (const [list, words] of [['abc', "?ticks: bad tick 'abc'"], ['5,3', '?ticks: ticks must not decrease: 3 follows 5'],
     ['', "?ticks: bad tick ''"],
     [Array.from({ length: 4000 }, (_, k) => 10 * k).join(','), '?ticks: too long a list']]) {
     await openAt(session, `${address}?ticks=${list}`);

@@ -83,7 +83,7 @@ TEST(HackOptions, BadInputIsRefused)
     std::string error;
     EXPECT_FALSE(Parse({}, options, error, "not-a-window"));
     EXPECT_FALSE(Parse({ "--ticks", "5,4" }, options, error));
-    EXPECT_EQ(error, "--ticks: ticks must be ascending: 4 follows 5");
+    EXPECT_EQ(error, "--ticks: ticks must not decrease: 4 follows 5");
     EXPECT_FALSE(Parse({ "-ticks", "x" }, options, error));
     EXPECT_EQ(error, "-ticks: bad tick 'x'");
 }
