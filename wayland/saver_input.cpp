@@ -1,11 +1,22 @@
 // The saver's close rules: a key, a button or pointer travel of more than a
 // few pixels ends it full screen (with -idle, hides it).
+#include <cmath>
 #include <unistd.h>
 
+#include "relative-pointer-unstable-v1-client.h"
 #include "wayland/toplevel_role.hpp"
 #include "wayland/wayland_client.hpp"
 
 namespace {
+
+// Where the compositor offers relative motion, travel is the sum of its
+// deltas since the view was shown: a surface mapped under a still pointer
+// may be told an entry point the pointer never was at (mutter), and the
+// first real motion would then look like a jump.
+zwp_relative_pointer_manager_v1* relativePointers;
+zwp_relative_pointer_v1* relativePointer;
+double travelX;
+double travelY;
 
 void Close()
 {
@@ -37,6 +48,28 @@ ScreenPoint PointOn(const OutputView& view, wl_surface* surface, wl_fixed_t x, w
     return { wl_fixed_to_int(x) + (onImage ? view.layout.x : 0), wl_fixed_to_int(y) + (onImage ? view.layout.y : 0) };
 }
 
+void OnRelativeMotion(void*, zwp_relative_pointer_v1*, uint32_t, uint32_t, wl_fixed_t dx, wl_fixed_t dy, wl_fixed_t,
+    wl_fixed_t)
+{
+    if (client.pointerView == nullptr)
+        return;
+    travelX += wl_fixed_to_double(dx);
+    travelY += wl_fixed_to_double(dy);
+    const ScreenPoint travelled { static_cast<int>(std::lround(travelX)), static_cast<int>(std::lround(travelY)) };
+    if (MouseTravelCloses({ 0, 0 }, travelled))
+        Close();
+}
+
+const zwp_relative_pointer_v1_listener relativeMotionListener { OnRelativeMotion };
+
+void WatchRelativeMotion(wl_pointer* pointer)
+{
+    if (relativePointers == nullptr || relativePointer != nullptr)
+        return;
+    relativePointer = zwp_relative_pointer_manager_v1_get_relative_pointer(relativePointers, pointer);
+    zwp_relative_pointer_v1_add_listener(relativePointer, &relativeMotionListener, nullptr);
+}
+
 // Travel is measured from where the pointer first entered; entering another
 // output's view has taken it across outputs, which closes like any travel.
 void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
@@ -50,7 +83,10 @@ void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* sur
     if (client.pointerView == nullptr) {
         client.pointerView = view;
         client.pointerReference = point;
-    } else if (view != client.pointerView || MouseTravelCloses(client.pointerReference, point)) {
+        travelX = travelY = 0;
+        WatchRelativeMotion(pointer);
+    } else if (view != client.pointerView
+        || (relativePointer == nullptr && MouseTravelCloses(client.pointerReference, point))) {
         Close();
     }
 }
@@ -63,7 +99,7 @@ void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*)
 void OnPointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
 {
     OutputView* view = ViewOf(client.pointerSurface);
-    if (view != nullptr && client.pointerView != nullptr
+    if (view != nullptr && client.pointerView != nullptr && relativePointer == nullptr
         && MouseTravelCloses(client.pointerReference, PointOn(*view, client.pointerSurface, x, y)))
         Close();
 }
@@ -81,6 +117,15 @@ void OnPointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) { }
 void OnPointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) { }
 
 } // namespace
+
+bool BindRelativePointers(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
+{
+    if (interface != zwp_relative_pointer_manager_v1_interface.name)
+        return false;
+    relativePointers = static_cast<zwp_relative_pointer_manager_v1*>(
+        wl_registry_bind(registry, name, &zwp_relative_pointer_manager_v1_interface, 1));
+    return true;
+}
 
 const wl_keyboard_listener saverKeyboardListener { OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers,
     OnRepeatInfo };

@@ -60,6 +60,12 @@ bool BindWmBase(wl_registry* registry, uint32_t name, std::string_view interface
     return true;
 }
 
+// The saver's pointer rule uses relative motion where it is offered.
+bool BindSaverGlobal(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t version)
+{
+    return BindWmBase(registry, name, interface, version) || BindRelativePointers(registry, name, interface, version);
+}
+
 const char* LackedWmBase()
 {
     return wmBase == nullptr ? xdg_wm_base_interface.name : nullptr;
@@ -93,7 +99,7 @@ void DestroyToplevel(OutputView& view)
 
 } // namespace
 
-const ViewRole saverRole { .bindGlobal = BindWmBase, .lackedGlobal = LackedWmBase, .give = GiveToplevelRole,
+const ViewRole saverRole { .bindGlobal = BindSaverGlobal, .lackedGlobal = LackedWmBase, .give = GiveToplevelRole,
     .takeAway = DestroyToplevel, .keyboard = &saverKeyboardListener, .pointer = &saverPointerListener };
 // An ordinary window closes only as windows do: its input is not the saver's.
 const ViewRole windowRole { .bindGlobal = BindWmBase, .lackedGlobal = LackedWmBase, .give = GiveToplevelRole,

@@ -7,9 +7,11 @@
 // compositors may leave at that. With --lock-then-finish it offers that and
 // a session lock, which it says is locked and then ends by its own means at
 // once; with --lock-never, a lock it never answers; with --keys-before-locked,
-// a keyboard on which the password "secret" and Return are typed into the lock
-// surface before the lock is said to be locked, 1 s later, and ended 1 s after
-// that. Prints the name of its socket in
+// a keyboard on which "secret" and Return are typed into the lock surface
+// before the lock is said to be locked, 1 s later, and again 1 s after that;
+// the lock is ended 1 s later. With --layers it offers two outputs and a
+// layer shell, and closes the first layer surface 1 s after the second is
+// made. Prints the name of its socket in
 // $XDG_RUNTIME_DIR, then serves until it is ended.
 #include <csignal>
 #include <cstdio>
@@ -24,6 +26,7 @@
 
 #include "ext-session-lock-v1-server.h"
 #include "viewporter-server.h"
+#include "wlr-layer-shell-unstable-v1-server.h"
 #include "xdg-shell-server.h"
 
 namespace {
@@ -34,6 +37,7 @@ struct Surface {
     std::vector<wl_resource*> callbacks;
     wl_resource* xdgSurface = nullptr;
     wl_resource* toplevel = nullptr;
+    wl_resource* layer = nullptr;
     bool configured = false;
 };
 
@@ -116,6 +120,10 @@ void Commit(wl_client*, wl_resource* resource)
         wl_array_release(&states);
         surface->configured = true;
     }
+    if (surface->layer != nullptr && !surface->configured) {
+        zwlr_layer_surface_v1_send_configure(surface->layer, ++serial, 1920, 1080);
+        surface->configured = true;
+    }
     if (surface->buffer != nullptr)
         ReleaseLater(surface->buffer);
     surface->buffer = nullptr;
@@ -130,8 +138,11 @@ void IgnoreDamage(wl_client*, wl_resource*, int32_t, int32_t, int32_t, int32_t) 
 void IgnoreScale(wl_client*, wl_resource*, int32_t) { }
 
 // Implementations name only the requests the client makes.
+void IgnoreRegion(wl_client*, wl_resource*, wl_resource*) { }
+
 const struct wl_surface_interface surfaceImplementation { .destroy = DestroyResource, .attach = Attach,
-    .frame = Frame, .commit = Commit, .set_buffer_scale = IgnoreScale, .damage_buffer = IgnoreDamage };
+    .frame = Frame, .set_input_region = IgnoreRegion, .commit = Commit, .set_buffer_scale = IgnoreScale,
+    .damage_buffer = IgnoreDamage };
 
 void DeleteSurface(wl_resource* resource)
 {
@@ -144,7 +155,17 @@ void CreateSurface(wl_client* client, wl_resource* compositor, uint32_t id)
         new Surface, DeleteSurface);
 }
 
-const struct wl_compositor_interface compositorImplementation { .create_surface = CreateSurface };
+void IgnoreRectangle(wl_client*, wl_resource*, int32_t, int32_t, int32_t, int32_t) { }
+
+const struct wl_region_interface regionImplementation { DestroyResource, IgnoreRectangle, IgnoreRectangle };
+
+void CreateRegion(wl_client* client, wl_resource* compositor, uint32_t id)
+{
+    Create(client, &wl_region_interface, wl_resource_get_version(compositor), id, &regionImplementation);
+}
+
+const struct wl_compositor_interface compositorImplementation { .create_surface = CreateSurface,
+    .create_region = CreateRegion };
 
 // --- subsurfaces and viewports: their places and sizes do not matter here
 
@@ -251,6 +272,40 @@ void OfferOutput(wl_display* display)
     releaseTimer = wl_event_loop_add_timer(wl_display_get_event_loop(display), ReleaseHeldBuffers, nullptr);
 }
 
+// --- a layer shell, whose first layer surface is closed 1 s after the second is made
+
+std::vector<wl_resource*> layers;
+wl_event_source* closeTimer = nullptr;
+
+int CloseFirstLayer(void*)
+{
+    if (!layers.empty())
+        zwlr_layer_surface_v1_send_closed(layers.front());
+    return 0;
+}
+
+void ForgetLayer(wl_resource* layer)
+{
+    std::erase(layers, layer);
+}
+
+const struct zwlr_layer_surface_v1_interface layerSurfaceImplementation { .set_anchor = IgnoreSerial,
+    .set_exclusive_zone = IgnoreScale, .set_keyboard_interactivity = IgnoreSerial, .ack_configure = IgnoreSerial,
+    .destroy = DestroyResource };
+
+void GetLayerSurface(wl_client* client, wl_resource*, uint32_t id, wl_resource* surface, wl_resource*, uint32_t,
+    const char*)
+{
+    wl_resource* layer
+        = Create(client, &zwlr_layer_surface_v1_interface, 1, id, &layerSurfaceImplementation, nullptr, ForgetLayer);
+    SurfaceOf(surface)->layer = layer;
+    layers.push_back(layer);
+    if (layers.size() == 2)
+        wl_event_source_timer_update(closeTimer, 1000);
+}
+
+const struct zwlr_layer_shell_v1_interface layerShellImplementation { .get_layer_surface = GetLayerSurface };
+
 // --- a keyboard with the default keymap (us)
 
 wl_resource* keyboard = nullptr;
@@ -303,9 +358,12 @@ void TypeSecret(wl_resource* surface)
     if (keyboard == nullptr)
         return;
     static const uint32_t keys[] { 31, 18, 46, 19, 18, 20, 28 };
+    static bool entered = false;
     wl_array pressed;
     wl_array_init(&pressed);
-    wl_keyboard_send_enter(keyboard, ++serial, surface, &pressed);
+    if (!entered)
+        wl_keyboard_send_enter(keyboard, ++serial, surface, &pressed);
+    entered = true;
     wl_array_release(&pressed);
     for (uint32_t key : keys) {
         wl_keyboard_send_key(keyboard, ++serial, 0, key, WL_KEYBOARD_KEY_STATE_PRESSED);
@@ -325,19 +383,19 @@ const struct ext_session_lock_surface_v1_interface lockSurfaceImplementation { .
 
 wl_resource* lockedSurface = nullptr;
 
-// Keys on the lock surface, then 1 s later locked, then 1 s later finished.
+// Keys on the lock surface, locked, keys again, finished: 1 s apart.
 int NextLockStep(void*)
 {
     static int step = 0;
     if (heldLock == nullptr)
         return 0;
-    if (step == 0)
+    if (step == 0 || step == 2)
         TypeSecret(lockedSurface);
     else if (step == 1)
         ext_session_lock_v1_send_locked(heldLock);
     else
         ext_session_lock_v1_send_finished(heldLock);
-    if (++step < 3)
+    if (++step < 4)
         wl_event_source_timer_update(lockTimer, 1000);
     return 0;
 }
@@ -390,8 +448,15 @@ int main(int argc, char** argv)
         lockAnswer = LockAnswer::keysFirst;
     const bool locks = std::strcmp(mode, "--lock-then-finish") == 0 || std::strcmp(mode, "--lock-never") == 0
         || lockAnswer == LockAnswer::keysFirst;
-    if (locks || std::strcmp(mode, "--output") == 0)
+    const bool layered = std::strcmp(mode, "--layers") == 0;
+    if (locks || layered || std::strcmp(mode, "--output") == 0)
         OfferOutput(display);
+    if (layered) {
+        wl_global_create(display, &wl_output_interface, 3, nullptr, BindOutput);
+        wl_global_create(display, &zwlr_layer_shell_v1_interface, 1, nullptr,
+            Bind<&zwlr_layer_shell_v1_interface, &layerShellImplementation>);
+        closeTimer = wl_event_loop_add_timer(wl_display_get_event_loop(display), CloseFirstLayer, nullptr);
+    }
     if (locks)
         wl_global_create(display, &ext_session_lock_manager_v1_interface, 1, nullptr,
             Bind<&ext_session_lock_manager_v1_interface, &lockManagerImplementation>);

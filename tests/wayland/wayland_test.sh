@@ -328,9 +328,17 @@ cpu_ms_in() { # seconds, pid: milliseconds of CPU it takes in that time
   echo $(((after - before) * 1000 / $(getconf CLK_TCK)))
 }
 if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
-  start_client -background -ticks "$ticks"
+  WAYLAND_DEBUG=client start_client -background -ticks "$ticks"
   wait_until 30 grep -q "drew 6 frames" "$work/client.err"
   shows_the_frame "-background: the frame x2, exact" HEADLESS-1 320 60 1280 960
+  asked_as_a_wallpaper() { # in the client's requests: layer 0 is the background, anchor 15 all four edges
+    local log=$work/client.err
+    grep -q 'get_layer_surface(.*, 0, "aurilo")' "$log" && grep -q 'set_anchor(15)' "$log" \
+      && grep -q 'set_exclusive_zone(-1)' "$log" && grep -q 'set_keyboard_interactivity(0)' "$log" \
+      && [ "$(grep -c 'set_input_region(wl_region' "$log")" -eq 2 ] && ! grep -q 'wl_region[@#][0-9]*\.add(' "$log"
+  }
+  expect "... asked for: the background layer as 'aurilo', all four anchors, zone -1, no keyboard, empty input regions" \
+    asked_as_a_wallpaper
   wtype -s 300 x
   sleep 1
   expect "... a key leaves it running" kill -0 "$client_pid"
@@ -379,7 +387,7 @@ chmod 755 "$work/wait-while-held" "$work/account-open"
 # Every password is due for change, which unlocks all the same; setcred's flags are written down.
 due=$build/tests/pam_password_due.so
 {
-  echo "auth optional $due flags_to=$work/setcred"
+  echo "auth optional $due log=$work/setcred"
   echo "auth optional $pam_lib/security/pam_echo.so file=$work/pam-words"
   echo "auth optional $pam_lib/security/pam_exec.so $work/wait-while-held"
   echo "account requisite $pam_lib/security/pam_exec.so stdout $work/account-open"
@@ -431,6 +439,10 @@ looks_not() {
   looks "$1"
   [ $? -eq 1 ]
 }
+locked_in_ram() { # pids: at least 4 kB locked in each
+  local pid
+  for pid; do awk '/^VmLck:/ { found = $2 >= 4 } END { exit !found }' "/proc/$pid/status" || return 1; done
+}
 refusals() { [ "$(grep -c 'the password was refused' "$work/client.err")" -eq "$1" ]; }
 ended_and_looks() { # status, the status expected, what the session then looks like
   [ "$1" -eq "$2" ] && wait_until 10 looks "$3"
@@ -448,6 +460,14 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   locker -ticks "$ticks"
   wait_until 30 grep -q "drew 6 frames" "$work/client.err"
   shows_the_frame "$on: -lock locks, and the lock surface shows the frame x2, exact" HEADLESS-1 320 60 1280 960
+  expect "... the password's memory locked in RAM, in the locker and in its checking child" \
+    locked_in_ram "$client_pid" "$(pgrep -P "$client_pid")"
+  if [ "${on%% *}" = sway ]; then
+    swaymsg create_output >/dev/null
+    sleep 1
+    shows_the_frame "... an output added while locked shows the frame too" HEADLESS-2 320 60 1280 960
+    swaymsg output HEADLESS-2 unplug >/dev/null
+  fi
   timeout 30 "${with_pam[@]}" "$client" -lock 2>"$work/err"
   expect "a second locker: exit 1, one line, the first one holds" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
     && grep -qx 'aurilo-wayland: the compositor would not lock the session: another locker may hold it' '$work/err' \
@@ -464,6 +484,10 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   expect "the right password, the account's rules shutting it: refused, still locked" wait_until 10 refusals 2
   expect "... the desktop unseen" looks_not desktop
   rm "$work/expired"
+  mv "$work/passdb" "$work/passdb.away"
+  type_line "$password"
+  expect "the right password, PAM's password file gone: refused, still locked" wait_until 10 refusals 3
+  mv "$work/passdb.away" "$work/passdb"
   touch "$work/hold"
   type_line "held"
   sleep 1
@@ -473,7 +497,7 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   type_line "wrong"
   type_line "$password"
   rm "$work/hold"
-  wait_until 10 refusals 3
+  wait_until 10 refusals 4
   sleep 2
   expect "keys typed while a check is out are no second password: the first refused, still locked" kill -0 "$client_pid"
   # What was typed goes when the prompt hides after 10 s.
@@ -486,6 +510,7 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   expect "the right one, with ä, ö and a dead key's é, after 12 z's and Backspace held, and yy and Ctrl+U, after keys the prompt dropped as it hid, by a new checking child: exit 0, unlocked" \
     ended_and_looks $? 0 desktop
   expect "... the password due for change, and PAM's credentials refreshed" test "$(sort -u "$work/setcred")" = 0x10
+  expect "... no password on stderr" bash -c "! grep -q 'sswörd' '$work/client.err'"
   client_pid=
   locker -ticks "$ticks"
   wait_until 30 grep -q "drew 6 frames" "$work/client.err"
@@ -494,6 +519,13 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   expect "SIGTERM: exit 1, and the session stays locked, $gone" ended_and_looks $? 1 "$gone"
   locker -ticks "$ticks"
   expect "another locker takes it over, showing the frame x2, exact" wait_until 30 frame_shows
+  kill -KILL "$(pgrep -P "$client_pid")"
+  status_within 10 "$client_pid"
+  expect "... its checking child killed: exit 1" test "$?" -eq 1
+  expect "... saying so" grep -qx "aurilo-wayland: the password check's process ended" "$work/client.err"
+  expect "... and the session stays locked, $gone" wait_until 10 looks "$gone"
+  locker -ticks "$ticks"
+  expect "another locker takes it over again" wait_until 30 frame_shows
   kill -KILL "$client_pid"
   wait "$client_pid" 2>/dev/null
   client_pid=
@@ -630,6 +662,12 @@ if start_gnome; then
   expect "... and the pointer 5 pixels across it hides it too" within_a_second saver_hidden
   point_at 600,300 # hidden: travel that no view sees, and from which travel counts anew
   expect "... idle again, it shows under the pointer that moved while hidden" wait_until 30 saver_shown
+  # Shown under a still pointer, mutter may say it entered where it never was: travel counts its relative motion.
+  point_at 601,300
+  sleep 1
+  expect "... a pixel's move under it keeps it" saver_shown
+  point_at 605,300
+  expect "... 5 pixels from where it showed hide it" within_a_second saver_hidden
   exec {pointer[1]}>&-
   wait "$pointer_PID"
   expect "SIGTERM ends it with 0" ended_by_sigterm
@@ -641,6 +679,9 @@ echo "-- failure words"
 WAYLAND_DISPLAY=aurilo-nowhere "$client" 2>"$work/err"
 expect "no compositor: exit 1, 'cannot connect to a Wayland compositor'" bash -c \
   "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: cannot connect to a Wayland compositor (WAYLAND_DISPLAY=aurilo-nowhere)' '$work/err'"
+env -u XDG_RUNTIME_DIR "$client" 2>"$work/err"
+expect "... nor XDG_RUNTIME_DIR: exit 1, one line" bash -c "[ $? -eq 1 ] \
+  && [ \"\$(cat '$work/err')\" = 'aurilo-wayland: cannot connect to a Wayland compositor: XDG_RUNTIME_DIR is not set' ]"
 rm -rf "$runtime"
 mkdir -m 700 "$runtime"
 in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare"
@@ -700,24 +741,67 @@ if wait_until 30 grep -q . "$work/bare.out"; then
     && grep -qx 'aurilo-wayland: the session was not locked' '$work/err'"
 fi
 stop "$bare_pid"
-# "secret" and Return, typed before the lock is said to be locked.
-in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare" --keys-before-locked
+in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare" --layers
 bare_pid=$!
+one_layer_closed() { # the client keeps running and drawing the other output after the closed one's view goes
+  kill -0 "$client_pid" && grep -q 'zwlr_layer_surface_v1[@#][0-9]*\.closed()' "$work/client.err" \
+    && [ "$(grep -c -- '-> zwlr_layer_surface_v1[@#][0-9]*\.destroy()' "$work/client.err")" -eq 1 ] \
+    && sed -n '/\.closed()/,$p' "$work/client.err" | grep -q -- '-> wl_surface[@#][0-9]*\.commit()'
+}
 if wait_until 30 grep -q . "$work/bare.out"; then
-  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") WAYLAND_DEBUG=client "${with_pam[@]}" "$client" -lock 2>"$work/err"
-  expect "-lock: a password typed before locked is not checked: ended after, exit 1, no unlock sent" bash -c "[ $? -eq 1 ] \
-    && [ \$(grep -c 'wl_keyboard[@#][0-9]*\.key(' '$work/err') -eq 14 ] && ! grep -q 'refused\|unlock_and_destroy' '$work/err'"
-else
-  fail "the bare compositor with a keyboard did not start"
+  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") WAYLAND_DEBUG=client start_client -background
+  sleep 3
+  expect "-background on two outputs, one layer closed by the compositor: that view goes, the other stays" one_layer_closed
+  stop "$client_pid"
+  client_pid=
 fi
 stop "$bare_pid"
 bare_pid=
+# A user id with no name: PAM cannot start for it, and that is said before any compositor is asked.
+if [ "$(id -u)" -eq 0 ]; then
+  cp "$client" "$work/client-for-anyone"
+  setpriv --reuid=54321 --regid=54321 --clear-groups "${with_pam[@]}" "$work/client-for-anyone" -lock 2>"$work/err"
+  expect "-lock as a user id with no name: exit 1 with PAM's words" bash -c "[ $? -eq 1 ] \
+    && grep -qx 'aurilo-wayland: PAM cannot check passwords for service aurilo-wayland: no user name for this user id' '$work/err'"
+fi
+# "secret" and Return, typed before the lock is said to be locked and again after.
+typed_around_locked() { # the name of the PAM environment's array
+  local -n pam=$1
+  local status
+  in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare" --keys-before-locked
+  bare_pid=$!
+  wait_until 30 grep -q . "$work/bare.out" || return 2
+  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") WAYLAND_DEBUG=client PAM_WRAPPER_DEBUGLEVEL=3 "${pam[@]}" "$client" -lock \
+    2>"$work/err"
+  status=$?
+  stop "$bare_pid"
+  bare_pid=
+  [ $status -eq 1 ] && [ "$(grep -c 'wl_keyboard[@#][0-9]*\.key(' "$work/err")" -eq 28 ] \
+    && [ "$(grep -c 'the password was refused' "$work/err")" -eq 1 ] && ! grep -q unlock_and_destroy "$work/err" \
+    && [ "$(grep -c 'pam_start service=' "$work/err")" -eq "$(grep -c 'pam_end status=' "$work/err")" ]
+}
+expect "-lock: a password typed before locked is not checked, after it is: refused, then ended with 1, no unlock sent, every pam_start ended" \
+  typed_around_locked with_pam
+# A question with visible echo before the password is PAM's, and "secret" the right password.
+mkdir "$work/pam-visible.d"
+echo "$(id -un):secret:aurilo-wayland" >"$work/passdb-secret"
+{
+  echo "auth requisite $due ask_visible log=$work/visible.log"
+  for kind in auth account; do echo "$kind required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb-secret"; done
+} | tee "$work/pam-visible.d/aurilo-wayland" >"$work/pam-visible.d/other"
+with_visible=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam-visible.d" LD_PRELOAD="$pam_lib/libpam_wrapper.so")
+typed_around_locked with_visible
+expect "... PAM asking a question with visible echo: not answered, and the right password refused" \
+  bash -c "[ $? -eq 0 ] && [ ! -e '$work/visible.log' ]"
 for arguments in "-bogus" "-scale 0" "-ticks 5,4" "-idle 0" "--idle 86401" "-idle 2 -window" "-ticks 5 --idle 2" \
   "-lock -window" "-daemonize" "-lock -daemonize -idle 2" "-background -lock"; do
   # shellcheck disable=SC2086
   "$client" $arguments >/dev/null 2>"$work/err"
   expect "refused with 2 and a usage line: $arguments" bash -c "[ $? -eq 2 ] && grep -q '^usage: aurilo-wayland' '$work/err'"
 done
+"$client" -lock -bogus -h >"$work/out" 2>&1
+expect "-h anywhere on the line: the usage and a line for every option, -ticks too, exit 0" bash -c "[ $? -eq 0 ] \
+  && grep -q '^usage: aurilo-wayland ' '$work/out' && [ \$(grep -c '^  -' '$work/out') -eq 9 ] && grep -q -- '-ticks T1' '$work/out'"
 
 # Reported, not asserted: the client's CPU at the compositor's rate on a
 # 3840x2160 output, blown up x4 and kept x1, by itself and by the compositor;

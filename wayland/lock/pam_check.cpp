@@ -31,8 +31,8 @@ char* AnswerHidden(const char* question)
     return answer;
 }
 
-// Answers the hidden-echo prompts; PAM's own words go to the screen side;
-// any other question fails the check.
+} // namespace
+
 int Converse(int count, const pam_message** messages, pam_response** responses, void*)
 {
     auto* answers = static_cast<pam_response*>(calloc(static_cast<size_t>(count), sizeof(pam_response)));
@@ -58,6 +58,8 @@ int Converse(int count, const pam_message** messages, pam_response** responses, 
     *responses = answers;
     return PAM_SUCCESS;
 }
+
+namespace {
 
 // Copied: PAM's modules look users up too, in the same static storage.
 const char* UserName()

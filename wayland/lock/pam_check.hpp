@@ -3,6 +3,13 @@
 // so no handle keeps a password between attempts.
 #pragma once
 
+#include <security/pam_appl.h>
+
+// PAM's conversation: the first hidden question gets the password being
+// checked; a question with visible echo fails the check, with every answer
+// given so far wiped and freed.
+int Converse(int count, const pam_message** messages, pam_response** responses, void*);
+
 // Serves the screen side on fd until it goes: first whether PAM starts, then
 // a verdict for each password.
 void ServePasswordChecks(int fd);
