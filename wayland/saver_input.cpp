@@ -13,10 +13,14 @@ namespace {
 // deltas since the view was shown: a surface mapped under a still pointer
 // may be told an entry point the pointer never was at (mutter), and the
 // first real motion would then look like a jump.
+// Absolute motion still counts, for devices that send no relative motion
+// (tablets, touch, a virtual machine's pointer), but from the first motion
+// after the entry rather than from the entry point.
 zwp_relative_pointer_manager_v1* relativePointers;
 zwp_relative_pointer_v1* relativePointer;
 double travelX;
 double travelY;
+bool absoluteReferenceSet;
 
 void Close()
 {
@@ -62,10 +66,14 @@ void OnRelativeMotion(void*, zwp_relative_pointer_v1*, uint32_t, uint32_t, wl_fi
 
 const zwp_relative_pointer_v1_listener relativeMotionListener { OnRelativeMotion };
 
+// Made anew each time the saver shows: the seat may have taken its pointer
+// away and given a new one since.
 void WatchRelativeMotion(wl_pointer* pointer)
 {
-    if (relativePointers == nullptr || relativePointer != nullptr)
+    if (relativePointers == nullptr)
         return;
+    if (relativePointer != nullptr)
+        zwp_relative_pointer_v1_destroy(relativePointer);
     relativePointer = zwp_relative_pointer_manager_v1_get_relative_pointer(relativePointers, pointer);
     zwp_relative_pointer_v1_add_listener(relativePointer, &relativeMotionListener, nullptr);
 }
@@ -83,10 +91,11 @@ void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface* sur
     if (client.pointerView == nullptr) {
         client.pointerView = view;
         client.pointerReference = point;
+        absoluteReferenceSet = relativePointers == nullptr;
         travelX = travelY = 0;
         WatchRelativeMotion(pointer);
     } else if (view != client.pointerView
-        || (relativePointer == nullptr && MouseTravelCloses(client.pointerReference, point))) {
+        || (relativePointers == nullptr && MouseTravelCloses(client.pointerReference, point))) {
         Close();
     }
 }
@@ -99,8 +108,13 @@ void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*)
 void OnPointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
 {
     OutputView* view = ViewOf(client.pointerSurface);
-    if (view != nullptr && client.pointerView != nullptr && relativePointer == nullptr
-        && MouseTravelCloses(client.pointerReference, PointOn(*view, client.pointerSurface, x, y)))
+    if (view == nullptr || client.pointerView == nullptr)
+        return;
+    const ScreenPoint point = PointOn(*view, client.pointerSurface, x, y);
+    if (!absoluteReferenceSet)
+        client.pointerReference = point;
+    absoluteReferenceSet = true;
+    if (MouseTravelCloses(client.pointerReference, point))
         Close();
 }
 

@@ -443,8 +443,10 @@ bool ConnectToCompositor(std::string& error)
 {
     // libwayland would say this in a line of its own before ours.
     const char* name = getenv("WAYLAND_DISPLAY");
-    if (getenv("WAYLAND_SOCKET") == nullptr && (name == nullptr || name[0] != '/') && getenv("XDG_RUNTIME_DIR") == nullptr) {
-        error = "cannot connect to a Wayland compositor: XDG_RUNTIME_DIR is not set";
+    const char* runtime = getenv("XDG_RUNTIME_DIR");
+    if (getenv("WAYLAND_SOCKET") == nullptr && (name == nullptr || name[0] != '/')
+        && (runtime == nullptr || runtime[0] != '/')) {
+        error = "cannot connect to a Wayland compositor: XDG_RUNTIME_DIR is not set to an absolute path";
         return false;
     }
     client.display = wl_display_connect(nullptr);

@@ -68,7 +68,7 @@ expect "links stay links, and their targets, there or not, get the PNG" bash -c 
   && cmp -s '$work/real.png' '$work/new.png' && head -c 8 '$work/real.png' | od -An -tx1 | grep -q '89 50 4e 47'"
 expect "-o - streams the PNG" bash -c "'$render' --ticks 0 -o - | cmp -s - '$work/real.png'"
 mkfifo "$work/fifo"
-expect "a FIFO gets the raw frame as it is written" bash -c "cat '$work/fifo' >'$work/from-fifo' & \
+expect "a FIFO gets the raw frame as it is written" bash -c "timeout 10 cat '$work/fifo' >'$work/from-fifo' & \
   '$render' --format 8 --ticks 0,500 --raw '$work/fifo' && wait && cmp -s '$work/from-fifo' '$work/f8.raw' && [ -p '$work/fifo' ]"
 expect "a write that fails (the file size limit): exit 1, saying why, nothing left" bash -c "trap '' XFSZ; ulimit -f 16; \
   '$render' --ticks 0 --raw '$work/out-dir/big.raw' 2>'$work/err'; [ \$? -eq 1 ] && grep -q 'File too large' '$work/err' \

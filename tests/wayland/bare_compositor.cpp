@@ -144,8 +144,12 @@ const struct wl_surface_interface surfaceImplementation { .destroy = DestroyReso
     .frame = Frame, .set_input_region = IgnoreRegion, .commit = Commit, .set_buffer_scale = IgnoreScale,
     .damage_buffer = IgnoreDamage };
 
+wl_resource* lockedSurface = nullptr; // the lock surface's, to type into
+
 void DeleteSurface(wl_resource* resource)
 {
+    if (resource == lockedSurface)
+        lockedSurface = nullptr;
     delete SurfaceOf(resource);
 }
 
@@ -334,7 +338,8 @@ const struct wl_keyboard_interface keyboardImplementation { DestroyResource };
 
 void GetKeyboard(wl_client* client, wl_resource* seat, uint32_t id)
 {
-    keyboard = Create(client, &wl_keyboard_interface, wl_resource_get_version(seat), id, &keyboardImplementation);
+    keyboard = Create(client, &wl_keyboard_interface, wl_resource_get_version(seat), id, &keyboardImplementation,
+        nullptr, [](wl_resource*) { keyboard = nullptr; });
     uint32_t size = 0;
     const int fd = KeymapFile(size);
     wl_keyboard_send_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
@@ -355,7 +360,7 @@ void BindSeat(wl_client* client, void*, uint32_t version, uint32_t id)
 // "secret" and Return, as evdev numbers them.
 void TypeSecret(wl_resource* surface)
 {
-    if (keyboard == nullptr)
+    if (keyboard == nullptr || surface == nullptr)
         return;
     static const uint32_t keys[] { 31, 18, 46, 19, 18, 20, 28 };
     static bool entered = false;
@@ -380,8 +385,6 @@ wl_event_source* lockTimer = nullptr;
 
 const struct ext_session_lock_surface_v1_interface lockSurfaceImplementation { .destroy = DestroyResource,
     .ack_configure = IgnoreSerial };
-
-wl_resource* lockedSurface = nullptr;
 
 // Keys on the lock surface, locked, keys again, finished: 1 s apart.
 int NextLockStep(void*)

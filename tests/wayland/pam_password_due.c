@@ -1,8 +1,8 @@
 /* A PAM module for the lock's checks. In the account stack, the password is
    due for change. In the auth stack, setcred appends the flags it was given
-   to the file named by log=PATH; with ask_visible, authenticate asks a
-   question with visible echo first, writes "answered" to that file if it
-   got an answer, and then lets the stack go on; otherwise it fails it. */
+   to the file named by log=PATH; with ask_visible, authenticate writes
+   "asked" there, asks a question with visible echo, writes "answered" if it
+   got an answer and then lets the stack go on; otherwise it fails it. */
 #include <security/pam_modules.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -36,6 +36,7 @@ PAM_EXTERN int pam_sm_authenticate(pam_handle_t* handle, int flags, int argc, co
         return PAM_IGNORE;
     if (pam_get_item(handle, PAM_CONV, (const void**)&conversation) != PAM_SUCCESS || conversation == NULL)
         return PAM_SYSTEM_ERR;
+    Note(argc, argv, "asked");
     const struct pam_message question = { PAM_PROMPT_ECHO_ON, "Name: " };
     const struct pam_message* questions[] = { &question };
     struct pam_response* answer = NULL;

@@ -32,7 +32,7 @@ runtime=$work/runtime
 sway_pid='' client_pid='' bare_pid='' inhibitor_pid='' sway_debug='' wallpaper_pid='' labwc_pid='' desktop_pid=''
 pam_file_put=''
 # pam_wrapper makes /tmp/pam.XXXXXX in each process that loads it; one killed leaves it behind.
-pam_folders_before=$(compgen -G "/tmp/pam.*" | sort)
+pam_folders_before=$(find /tmp -maxdepth 1 -name 'pam.*' -user "$(id -u)" | sort)
 gnome_pids=() # the bus, PipeWire, WirePlumber, mutter and the session manager's stand-in
 # shellcheck source=../../scripts/lib.sh
 source "$(dirname "$0")/../../scripts/lib.sh"
@@ -47,7 +47,7 @@ cleanup() {
   stop_gnome
   [ -z "$pam_file_put" ] || rm -f /etc/pam.d/aurilo-wayland
   rm -rf "$work"
-  comm -13 <(echo "$pam_folders_before") <(compgen -G '/tmp/pam.*' | sort) | xargs -r rm -rf
+  comm -13 <(echo "$pam_folders_before") <(find /tmp -maxdepth 1 -name 'pam.*' -user "$(id -u)" | sort) | xargs -r rm -rf
 }
 trap cleanup EXIT
 
@@ -497,7 +497,7 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   type_line "wrong"
   type_line "$password"
   rm "$work/hold"
-  wait_until 10 refusals 4
+  expect "... the password typed first is checked and refused" wait_until 10 refusals 4
   sleep 2
   expect "keys typed while a check is out are no second password: the first refused, still locked" kill -0 "$client_pid"
   # What was typed goes when the prompt hides after 10 s.
@@ -681,7 +681,7 @@ expect "no compositor: exit 1, 'cannot connect to a Wayland compositor'" bash -c
   "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: cannot connect to a Wayland compositor (WAYLAND_DISPLAY=aurilo-nowhere)' '$work/err'"
 env -u XDG_RUNTIME_DIR "$client" 2>"$work/err"
 expect "... nor XDG_RUNTIME_DIR: exit 1, one line" bash -c "[ $? -eq 1 ] \
-  && [ \"\$(cat '$work/err')\" = 'aurilo-wayland: cannot connect to a Wayland compositor: XDG_RUNTIME_DIR is not set' ]"
+  && [ \"\$(cat '$work/err')\" = 'aurilo-wayland: cannot connect to a Wayland compositor: XDG_RUNTIME_DIR is not set to an absolute path' ]"
 rm -rf "$runtime"
 mkdir -m 700 "$runtime"
 in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare"
@@ -792,7 +792,7 @@ echo "$(id -un):secret:aurilo-wayland" >"$work/passdb-secret"
 with_visible=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam-visible.d" LD_PRELOAD="$pam_lib/libpam_wrapper.so")
 typed_around_locked with_visible
 expect "... PAM asking a question with visible echo: not answered, and the right password refused" \
-  bash -c "[ $? -eq 0 ] && [ ! -e '$work/visible.log' ]"
+  bash -c "[ $? -eq 0 ] && [ \"\$(cat '$work/visible.log')\" = asked ]"
 for arguments in "-bogus" "-scale 0" "-ticks 5,4" "-idle 0" "--idle 86401" "-idle 2 -window" "-ticks 5 --idle 2" \
   "-lock -window" "-daemonize" "-lock -daemonize -idle 2" "-background -lock"; do
   # shellcheck disable=SC2086

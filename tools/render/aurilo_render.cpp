@@ -47,9 +47,10 @@ uint32_t FrameDelay(const RenderOptions& options, uint64_t frame)
     return frame > 0 ? options.TickAt(frame) - options.TickAt(frame - 1) : 100;
 }
 
+// errno is cleared before the writes: libpng and giflib fail without setting it.
 bool CannotWrite(const std::string& path, std::string& error)
 {
-    error = "cannot write " + path + ": " + std::strerror(errno);
+    error = "cannot write " + path + (errno != 0 ? std::string(": ") + std::strerror(errno) : "");
     return false;
 }
 
@@ -57,6 +58,7 @@ bool RenderAll(const RenderOptions& options, Outputs& outputs, FrameBuffer& buff
 {
     const uint64_t frameCount = options.FrameCount();
     const bool showProgress = isatty(STDERR_FILENO) && frameCount > 1;
+    errno = 0;
     for (uint64_t frame = 0; frame < frameCount; ++frame) {
         RenderFrame(options.TickAt(frame), buffer);
         if (outputs.gif.IsOpen() && !outputs.gifWriter.AddFrame(buffer, FrameDelay(options, frame)))
@@ -72,6 +74,7 @@ bool RenderAll(const RenderOptions& options, Outputs& outputs, FrameBuffer& buff
 
 bool WriteOutputs(const RenderOptions& options, Outputs& outputs, const FrameBuffer& buffer, std::string& error)
 {
+    errno = 0;
     if (outputs.gif.IsOpen() && !outputs.gifWriter.Close())
         return CannotWrite(options.gifPath, error);
     if (outputs.png.IsOpen() && !WritePng(outputs.png.Stream(), buffer))

@@ -30,8 +30,6 @@ bool PendingFile::Open(const std::string& target, std::string& error)
         descriptor = dup(STDOUT_FILENO);
     else if (exists && !S_ISREG(status.st_mode))
         descriptor = open(target.c_str(), O_WRONLY | O_CLOEXEC);
-    else if (!exists && lstat(target.c_str(), &status) == 0) // a link to a file not there yet
-        descriptor = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     else
         descriptor = OpenBesideTarget();
     if (descriptor < 0 || (stream_ = fdopen(descriptor, "wb")) == nullptr) {
@@ -44,11 +42,31 @@ bool PendingFile::Open(const std::string& target, std::string& error)
     return true;
 }
 
+namespace {
+
+// Where a file's bytes go: through its symbolic links to the file they name,
+// which may not be there yet.
+std::string ResolvedTarget(const std::string& target)
+{
+    if (char* resolved = realpath(target.c_str(), nullptr)) {
+        const std::string path = resolved;
+        std::free(resolved);
+        return path;
+    }
+    char link[4096];
+    const ssize_t length = readlink(target.c_str(), link, sizeof link - 1);
+    if (length <= 0)
+        return target;
+    link[length] = 0;
+    const size_t slash = target.rfind('/');
+    return link[0] == '/' || slash == std::string::npos ? link : target.substr(0, slash + 1) + link;
+}
+
+} // namespace
+
 int PendingFile::OpenBesideTarget()
 {
-    char* resolved = realpath(target_.c_str(), nullptr);
-    const std::string renamed = resolved != nullptr ? resolved : target_;
-    std::free(resolved);
+    const std::string renamed = ResolvedTarget(target_);
     temporary_ = renamed + ".XXXXXX";
     const int descriptor = mkstemp(temporary_.data());
     if (descriptor < 0) {
@@ -56,10 +74,11 @@ int PendingFile::OpenBesideTarget()
         return -1;
     }
     renamedTarget_ = renamed;
-    // mkstemp makes the file private; give it the mode a new file would get.
+    // mkstemp makes the file private: give it the mode of the file it replaces, or of a new one.
+    struct stat replaced {};
     const mode_t mask = umask(0);
     umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
+    fchmod(descriptor, stat(renamed.c_str(), &replaced) == 0 ? replaced.st_mode & 07777 : 0666 & ~mask);
     return descriptor;
 }
 
