@@ -526,10 +526,12 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   expect "... and the session stays locked, $gone" wait_until 10 looks "$gone"
   locker -ticks "$ticks"
   expect "another locker takes it over again" wait_until 30 frame_shows
+  checker_pid=$(pgrep -P "$client_pid")
   kill -KILL "$client_pid"
   wait "$client_pid" 2>/dev/null
   client_pid=
   expect "... killed: still locked, $gone" wait_until 10 looks "$gone"
+  expect "... and its checking child, its line closed, ends" wait_until 5 gone "$checker_pid"
   # Its stderr's reader gone: the refusal's line must not end the lock with SIGPIPE.
   timeout 30 "${with_otp[@]}" "$client" -lock -daemonize -ticks "$ticks" 2>&1 | true
   first_status=${PIPESTATUS[0]}
