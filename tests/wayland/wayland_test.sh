@@ -502,7 +502,7 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   expect "keys typed while a check is out are no second password: the first refused, still locked" kill -0 "$client_pid"
   # What was typed goes when the prompt hides after 10 s.
   LANG=C.UTF-8 wtype -s 100 "xx"
-  sleep 11
+  sleep 12 # the prompt hides 10 s after the last key: 2 s for a loaded machine
   shows_the_frame "... the prompt gone 10 s after the last key, the image is exact again" HEADLESS-1 320 60 1280 960
   # Backspace held deletes the z's at the compositor's repeat rate; the é comes through the dead key.
   LANG=C.UTF-8 wtype -s 100 "zzzzzzzzzzzz" -P BackSpace -s 2000 -p BackSpace "yy" -M ctrl u -m ctrl "pässwörd" -k dead_acute -k e -k Return
