@@ -689,8 +689,8 @@ mkdir -m 700 "$runtime"
 in_background "$work/bare.out" env XDG_RUNTIME_DIR="$runtime" "$bare"
 bare_pid=$!
 if wait_until 30 grep -q . "$work/bare.out"; then
-  WAYLAND_DISPLAY=$(head -1 "$work/bare.out") "$client" 2>"$work/err"
-  expect "a compositor with shared memory alone: exit 1, naming what it lacks" bash -c "[ $? -eq 1 ] && grep -qx \
+  env -u XDG_RUNTIME_DIR WAYLAND_DISPLAY="$runtime/$(head -1 "$work/bare.out")" "$client" 2>"$work/err"
+  expect "a compositor with shared memory alone, its socket named by its path: exit 1, naming what it lacks" bash -c "[ $? -eq 1 ] && grep -qx \
     'aurilo-wayland: the compositor does not offer wl_compositor, wl_subcompositor, xdg_wm_base, wp_viewporter' '$work/err'"
   DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus WAYLAND_DISPLAY=$(head -1 "$work/bare.out") "$client" -idle 2 2>"$work/err"
   expect "-idle with no idle source: exit 1, one line naming all three" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
