@@ -36,12 +36,11 @@ void TakeNoInput(wl_surface* surface)
     wl_region_destroy(nothing);
 }
 
-bool BindLayerShell(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
+void BindLayerShell(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
 {
     if (interface != zwlr_layer_shell_v1_interface.name)
-        return false;
+        return;
     layerShell = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
-    return true;
 }
 
 bool HasLayerShell(std::string& error)

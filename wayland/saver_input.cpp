@@ -132,13 +132,12 @@ void OnPointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) { }
 
 } // namespace
 
-bool BindRelativePointers(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
+void BindRelativePointers(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
 {
     if (interface != zwp_relative_pointer_manager_v1_interface.name)
-        return false;
+        return;
     relativePointers = static_cast<zwp_relative_pointer_manager_v1*>(
         wl_registry_bind(registry, name, &zwp_relative_pointer_manager_v1_interface, 1));
-    return true;
 }
 
 const wl_keyboard_listener saverKeyboardListener { OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers,

@@ -51,19 +51,19 @@ void OnPing(void*, xdg_wm_base* base, uint32_t serial)
 
 const xdg_wm_base_listener wmBaseListener { OnPing };
 
-bool BindWmBase(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
+void BindWmBase(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
 {
     if (interface != xdg_wm_base_interface.name)
-        return false;
+        return;
     wmBase = static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
     xdg_wm_base_add_listener(wmBase, &wmBaseListener, nullptr);
-    return true;
 }
 
 // The saver's pointer rule uses relative motion where it is offered.
-bool BindSaverGlobal(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t version)
+void BindSaverGlobal(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t version)
 {
-    return BindWmBase(registry, name, interface, version) || BindRelativePointers(registry, name, interface, version);
+    BindWmBase(registry, name, interface, version);
+    BindRelativePointers(registry, name, interface, version);
 }
 
 const char* LackedWmBase()

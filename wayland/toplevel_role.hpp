@@ -11,4 +11,4 @@ extern const ViewRole windowRole;
 
 extern const wl_keyboard_listener saverKeyboardListener;
 extern const wl_pointer_listener saverPointerListener;
-bool BindRelativePointers(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t version);
+void BindRelativePointers(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t version);

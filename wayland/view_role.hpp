@@ -15,8 +15,8 @@ struct OutputView;
 struct ViewRole {
     // Before the compositor is reached; false with a one-line reason.
     bool (*prepare)(std::string& error);
-    // Takes an offered global when the role needs it; false when it does not.
-    bool (*bindGlobal)(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t version);
+    // Takes an offered global when the role needs it.
+    void (*bindGlobal)(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t version);
     // Once the globals are known: false, with a one-line refusal, without what it needs;
     bool (*hasWhatItNeeds)(std::string& error);
     // or the name of the one it lacks, said among the core's (null: none lacked).

@@ -357,13 +357,12 @@ bool PrepareLock(std::string& error)
     return error.empty();
 }
 
-bool BindLockManager(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
+void BindLockManager(wl_registry* registry, uint32_t name, std::string_view interface, uint32_t)
 {
     if (interface != ext_session_lock_manager_v1_interface.name)
-        return false;
+        return;
     session.manager = static_cast<ext_session_lock_manager_v1*>(
         wl_registry_bind(registry, name, &ext_session_lock_manager_v1_interface, 1));
-    return true;
 }
 
 bool HasLockManager(std::string& error)
