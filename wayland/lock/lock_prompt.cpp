@@ -1,5 +1,6 @@
 #include "wayland/lock/lock_prompt.hpp"
 
+#include <algorithm>
 #include <cairo.h>
 #include <cstdio>
 
@@ -8,6 +9,8 @@ namespace {
 constexpr double boxWidth = 300; // logical pixels
 constexpr double boxHeight = 76;
 constexpr double fontSize = 17;
+constexpr double smallestFontSize = 9; // PAM's longer words shrink to fit, down to this
+constexpr double margin = 8;
 
 void DrawBox(cairo_t* cairo, double scale)
 {
@@ -19,11 +22,18 @@ void DrawBox(cairo_t* cairo, double scale)
     cairo_stroke(cairo);
 }
 
-// One line of text centred on the box's middle, raised or lowered by the offset.
+// One line of text centred on the box's middle, raised or lowered by the offset;
+// what is still too wide once shrunk is cut at the box's edges.
 void DrawLine(cairo_t* cairo, const char* text, double offset, double scale)
 {
+    cairo_set_font_size(cairo, fontSize * scale);
     cairo_text_extents_t extents;
     cairo_text_extents(cairo, text, &extents);
+    const double room = (boxWidth - 2 * margin) * scale;
+    if (extents.width > room) {
+        cairo_set_font_size(cairo, std::max(fontSize * room / extents.width, smallestFontSize) * scale);
+        cairo_text_extents(cairo, text, &extents);
+    }
     cairo_move_to(cairo, -(extents.width / 2 + extents.x_bearing),
         offset * scale - (extents.height / 2 + extents.y_bearing));
     cairo_show_text(cairo, text);
@@ -39,8 +49,9 @@ bool DrawPrompt(const PromptPlace& place, size_t characters, const char* state)
     const double scale = place.pixelsPerUnit;
     cairo_translate(cairo, place.centreX, place.centreY);
     DrawBox(cairo, scale);
+    cairo_rectangle(cairo, -boxWidth / 2 * scale, -boxHeight / 2 * scale, boxWidth * scale, boxHeight * scale);
+    cairo_clip(cairo);
     cairo_select_font_face(cairo, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cairo, fontSize * scale);
     cairo_set_source_rgb(cairo, 0.95, 0.95, 0.95);
     char count[64];
     std::snprintf(count, sizeof count, "Password: %zu character%s", characters, characters == 1 ? "" : "s");
