@@ -63,7 +63,9 @@ expect "and no temporary file behind" no_leftovers
 ln -s real.png "$work/link.png"
 ln -s new.png "$work/new-link.png"
 touch "$work/real.png"
-expect "links stay links, and their targets, there or not, get the PNG" bash -c "'$render' --ticks 0 -o '$work/link.png' \
+chmod 600 "$work/real.png"
+expect "links stay links, their targets, there or not, get the PNG, and a file replaced keeps its mode" bash -c \
+  "'$render' --ticks 0 -o '$work/link.png' && [ \$(stat -c %a '$work/real.png') = 600 ] \
   && '$render' --ticks 0 -o '$work/new-link.png' && [ -L '$work/link.png' ] && [ -L '$work/new-link.png' ] \
   && cmp -s '$work/real.png' '$work/new.png' && head -c 8 '$work/real.png' | od -An -tx1 | grep -q '89 50 4e 47'"
 expect "-o - streams the PNG" bash -c "'$render' --ticks 0 -o - | cmp -s - '$work/real.png'"

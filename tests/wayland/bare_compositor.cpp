@@ -314,36 +314,28 @@ const struct zwlr_layer_shell_v1_interface layerShellImplementation { .get_layer
 
 wl_resource* keyboard = nullptr;
 
+const struct wl_keyboard_interface keyboardImplementation { DestroyResource };
+
 // The keymap as the protocol hands it over: a file, its text ending in a NUL.
-int KeymapFile(uint32_t& size)
+void GetKeyboard(wl_client* client, wl_resource* seat, uint32_t id)
 {
+    keyboard = Create(client, &wl_keyboard_interface, wl_resource_get_version(seat), id, &keyboardImplementation,
+        nullptr, [](wl_resource*) { keyboard = nullptr; });
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     xkb_keymap* keymap = context != nullptr ? xkb_keymap_new_from_names(context, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS)
                                             : nullptr;
     char* text = keymap != nullptr ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
     const int fd = memfd_create("keymap", MFD_CLOEXEC);
-    size = text != nullptr ? static_cast<uint32_t>(std::strlen(text) + 1) : 0;
-    const bool written = fd >= 0 && size > 0 && write(fd, text, size) == static_cast<ssize_t>(size);
-    std::free(text);
-    xkb_keymap_unref(keymap);
-    xkb_context_unref(context);
-    if (!written) {
+    const size_t size = text != nullptr ? std::strlen(text) + 1 : 0;
+    if (size == 0 || fd < 0 || write(fd, text, size) != static_cast<ssize_t>(size)) {
         std::fprintf(stderr, "bare-compositor: cannot make a keymap\n");
         std::exit(1);
     }
-    return fd;
-}
-
-const struct wl_keyboard_interface keyboardImplementation { DestroyResource };
-
-void GetKeyboard(wl_client* client, wl_resource* seat, uint32_t id)
-{
-    keyboard = Create(client, &wl_keyboard_interface, wl_resource_get_version(seat), id, &keyboardImplementation,
-        nullptr, [](wl_resource*) { keyboard = nullptr; });
-    uint32_t size = 0;
-    const int fd = KeymapFile(size);
-    wl_keyboard_send_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
+    wl_keyboard_send_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, static_cast<uint32_t>(size));
     close(fd);
+    std::free(text);
+    xkb_keymap_unref(keymap);
+    xkb_context_unref(context);
 }
 
 void IgnorePointer(wl_client*, wl_resource*, uint32_t) { }
@@ -358,22 +350,12 @@ void BindSeat(wl_client* client, void*, uint32_t version, uint32_t id)
 }
 
 // "secret" and Return, as evdev numbers them.
-void TypeSecret(wl_resource* surface)
+void TypeSecret()
 {
-    if (keyboard == nullptr || surface == nullptr)
-        return;
     static const uint32_t keys[] { 31, 18, 46, 19, 18, 20, 28 };
-    static bool entered = false;
-    wl_array pressed;
-    wl_array_init(&pressed);
-    if (!entered)
-        wl_keyboard_send_enter(keyboard, ++serial, surface, &pressed);
-    entered = true;
-    wl_array_release(&pressed);
-    for (uint32_t key : keys) {
-        wl_keyboard_send_key(keyboard, ++serial, 0, key, WL_KEYBOARD_KEY_STATE_PRESSED);
-        wl_keyboard_send_key(keyboard, ++serial, 0, key, WL_KEYBOARD_KEY_STATE_RELEASED);
-    }
+    for (uint32_t key : keys)
+        for (uint32_t state : { WL_KEYBOARD_KEY_STATE_PRESSED, WL_KEYBOARD_KEY_STATE_RELEASED })
+            wl_keyboard_send_key(keyboard, ++serial, 0, key, state);
 }
 
 // --- a session lock: locked and ended at once, never answered, or keys first
@@ -392,12 +374,17 @@ int NextLockStep(void*)
     static int step = 0;
     if (heldLock == nullptr)
         return 0;
-    if (step == 0 || step == 2)
-        TypeSecret(lockedSurface);
-    else if (step == 1)
+    wl_array none;
+    wl_array_init(&none);
+    if (step == 1) {
         ext_session_lock_v1_send_locked(heldLock);
-    else
+    } else if (step == 3) {
         ext_session_lock_v1_send_finished(heldLock);
+    } else if (keyboard != nullptr && lockedSurface != nullptr) {
+        if (step == 0)
+            wl_keyboard_send_enter(keyboard, ++serial, lockedSurface, &none);
+        TypeSecret();
+    }
     if (++step < 4)
         wl_event_source_timer_update(lockTimer, 1000);
     return 0;
