@@ -58,6 +58,18 @@ TEST_F(Line, APasswordCrossesAsLengthAndBytesAndTooLongAOneIsRefused)
     EXPECT_FALSE(ReceivePassword(ends[1], received));
 }
 
+TEST_F(Line, APasswordThatFillsThePageIsReadWholeAndOneCutShortIsRefused)
+{
+    static PasswordBuffer received;
+    const std::string bytes(PasswordBuffer::capacity, 'x');
+    ASSERT_EQ(write(ends[0], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    EXPECT_TRUE(received.ReadFrom(ends[1], bytes.size()));
+    received.Wipe();
+    ASSERT_EQ(write(ends[0], "abc", 3), 3);
+    shutdown(ends[0], SHUT_WR);
+    EXPECT_FALSE(received.ReadFrom(ends[1], 5));
+}
+
 TEST_F(Line, AnswersArriveInPiecesAndOnlyYesAccepts)
 {
     const char stream[] = "m\x05Hello" "n" "y" "?";

@@ -440,9 +440,12 @@ looks_not() {
   looks "$1"
   [ $? -eq 1 ]
 }
-locked_in_ram() { # pids: at least 4 kB locked in each
-  local pid
-  for pid; do awk '/^VmLck:/ { found = $2 >= 4 } END { exit !found }' "/proc/$pid/status" || return 1; done
+at_least_locked() { # pid, kB
+  awk -v kB="$2" '/^VmLck:/ { found = $2 >= kB } END { exit !found }' "/proc/$1/status"
+}
+locked_in_ram() { # the locker's pid: the password's page; in its checking child, PAM's answer's too
+  local child
+  child=$(pgrep -P "$1") && at_least_locked "$1" 4 && at_least_locked "$child" 8
 }
 refusals() { [ "$(grep -c 'the password was refused' "$work/client.err")" -eq "$1" ]; }
 ended_and_looks() { # status, the status expected, what the session then looks like
@@ -469,8 +472,8 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   locker -ticks "$ticks"
   wait_until 30 grep -q "drew 6 frames" "$work/client.err"
   shows_the_frame "$on: -lock locks, and the lock surface shows the frame x2, exact" HEADLESS-1 320 60 1280 960
-  expect "... the password's memory locked in RAM, in the locker and in its checking child" \
-    locked_in_ram "$client_pid" "$(pgrep -P "$client_pid")"
+  expect "... the password's memory locked in RAM: its page in the locker, the password's and PAM's answer's in its checking child" \
+    locked_in_ram "$client_pid"
   if [ "${on%% *}" = sway ]; then
     swaymsg create_output >/dev/null
     sleep 1
@@ -558,13 +561,18 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   first_status=${PIPESTATUS[0]}
   expect "-daemonize: another locker takes over, and the first process ends with 0 once locked" test "$first_status" -eq 0
   expect "... showing the frame x2, exact" wait_until 10 frame_shows
-  LANG=C.UTF-8 wtype -s 100 "zz" -k Escape "yy" -k Return -s 2000 "$password" -k Return
+  # The wrong one longer than the right one: what it leaves in the checking child's page must not count.
+  LANG=C.UTF-8 wtype -s 100 "zz" -k Escape "yyyyyyyyyyyyyyyy" -k Return
+  sleep 2
+  capture HEADLESS-1 "$work/wrong.xwd"
+  LANG=C.UTF-8 wtype -s 100 "$password" -k Return
   sleep 2
   capture HEADLESS-1 "$work/asked.xwd"
   LANG=C.UTF-8 wtype -s 100 "$(oathtool --hotp "$otp_secret")" -k Return
   expect "... with stderr's reader gone, a wrong password, then the right one after Escape and the one-time code PAM asked for unlock it" \
     wait_until 10 looks desktop
-  expect "... the prompt asking in PAM's words" prompt_says "$work/asked.xwd" "Password: 0 characters" "One-time password (OATH) for *$(id -un)*"
+  expect "... the prompt saying 'wrong' when PAM said nothing" prompt_says "$work/wrong.xwd" "Password: 0 characters" wrong
+  expect "... and asking in PAM's words" prompt_says "$work/asked.xwd" "Password: 0 characters" "One-time password (OATH) for *$(id -un)*"
   stop "$desktop_pid"
   desktop_pid=
 }
@@ -719,6 +727,9 @@ expect "no compositor: exit 1, 'cannot connect to a Wayland compositor'" bash -c
 env -u XDG_RUNTIME_DIR "$client" 2>"$work/err"
 expect "... nor XDG_RUNTIME_DIR: exit 1, one line" bash -c "[ $? -eq 1 ] \
   && [ \"\$(cat '$work/err')\" = 'aurilo-wayland: cannot connect to a Wayland compositor: XDG_RUNTIME_DIR is not set to an absolute path' ]"
+(ulimit -n 4 && exec "$client" -lock -daemonize) 2>"$work/err"
+expect "-lock -daemonize with one descriptor free: exit 1, 'cannot make a pipe'" bash -c \
+  "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: cannot make a pipe for -daemonize' '$work/err'"
 rm -rf "$runtime"
 mkdir -m 700 "$runtime"
 # The bare compositor in one of its modes, in place of the one before; its socket's name in $bare_socket.
@@ -746,7 +757,7 @@ if start_bare --output; then
   expect "a new mode from the output alone, 3840x2160 at scale 2: laid out again, x4" \
     wait_until 10 grep -q 'create_buffer(new id wl_buffer[@#][0-9]*, 0, 2560, 1920,' "$work/client.err"
   # Live, the frame callback comes before a buffer is free: the release must bring the next frame.
-  start_client -fps
+  WAYLAND_DISPLAY=$bare_socket start_client -fps
   rates_told() { [ "$(grep -c 'frames per second' "$work/client.err")" -ge 2 ]; }
   wait_until 30 rates_told
   rate=$(tail -1 "$work/client.err" | awk '{ print int($2) }')
