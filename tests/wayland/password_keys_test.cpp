@@ -10,11 +10,11 @@
 
 namespace {
 
-// The compositor's keymap arrives as a file: a US keymap from the system's rules.
-int UsKeymapFile(uint32_t& size, const char* variant = "")
+// The compositor's keymap arrives as a file: a US keymap (or the layouts named) from the system's rules.
+int UsKeymapFile(uint32_t& size, const char* variant = "", const char* layouts = "us")
 {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    const xkb_rule_names us { "evdev", "pc105", "us", variant, "" };
+    const xkb_rule_names us { "evdev", "pc105", layouts, variant, "" };
     xkb_keymap* keymap = xkb_keymap_new_from_names(context, &us, XKB_KEYMAP_COMPILE_NO_FLAGS);
     char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     size = static_cast<uint32_t>(std::strlen(text) + 1);
@@ -52,6 +52,22 @@ TEST(PasswordKeys, KeysEditThePasswordWithTheKeymapTakenFromItsFileWhichIsClosed
     EXPECT_EQ(std::string(password.Text()), "1");
     TakeModifiers(0, 0, 0, 0);
     EXPECT_FALSE(CapsLockOn());
+    password.Wipe();
+    DropKeymap();
+}
+
+TEST(PasswordKeys, TheLayoutIsTheOneTheCompositorSays)
+{
+    uint32_t size = 0;
+    const int fd = UsKeymapFile(size, "", "us,de");
+    ASSERT_TRUE(TakeKeymap(fd, size));
+    static PasswordBuffer password;
+    constexpr uint32_t keyY = 21; // y in the us layout, z in the German one
+    TakeModifiers(0, 0, 0, 0);
+    TakePressedKey(keyY, password);
+    TakeModifiers(0, 0, 0, 1);
+    TakePressedKey(keyY, password);
+    EXPECT_EQ(std::string(password.Text()), "yz");
     password.Wipe();
     DropKeymap();
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -58,7 +59,8 @@ TEST_F(Line, APasswordCrossesAsLengthAndBytesAndTooLongAOneIsRefused)
     EXPECT_FALSE(ReceivePassword(ends[1], received));
 }
 
-TEST_F(Line, APasswordThatFillsThePageIsReadWholeAndOneCutShortIsRefused)
+// An ended line reads as ended even while errno still says an earlier read was interrupted.
+TEST_F(Line, APasswordThatFillsThePageIsReadWholeAndOneCutShortByTheLinesEndIsRefused)
 {
     static PasswordBuffer received;
     const std::string bytes(PasswordBuffer::capacity, 'x');
@@ -67,12 +69,18 @@ TEST_F(Line, APasswordThatFillsThePageIsReadWholeAndOneCutShortIsRefused)
     received.Wipe();
     ASSERT_EQ(write(ends[0], "abc", 3), 3);
     shutdown(ends[0], SHUT_WR);
+    errno = EINTR;
     EXPECT_FALSE(received.ReadFrom(ends[1], 5));
+    errno = EINTR;
+    EXPECT_FALSE(ReceivePassword(ends[1], received));
+    AnswerReader reader;
+    errno = EINTR;
+    EXPECT_FALSE(reader.ReadFrom(ends[1]));
 }
 
 TEST_F(Line, AnswersArriveInPiecesAndOnlyYesAccepts)
 {
-    const char stream[] = "m\x05Hello" "n" "y" "?";
+    const char stream[] = "m\x05Hello" "n" "y" "?" "m\x00"; // an empty message last: whole, with nothing after it
     AnswerReader reader;
     CheckAnswer answer {};
     std::string kinds;
@@ -82,7 +90,7 @@ TEST_F(Line, AnswersArriveInPiecesAndOnlyYesAccepts)
         while (reader.Next(answer))
             kinds += std::to_string(answer.kind) + (answer.kind == CheckAnswer::message ? answer.text : "") + ' ';
     }
-    EXPECT_EQ(kinds, "0Hello 2 1 3 ");
+    EXPECT_EQ(kinds, "0Hello 2 1 3 0 ");
 }
 
 TEST_F(Line, PamWordsArriveAsUtf8CutOnACharacter)

@@ -453,6 +453,9 @@ ended_and_looks() { # status, the status expected, what the session then looks l
 }
 # The prompt's two lines, read by OCR from its box at the middle of a 1920x1080 capture.
 prompt_words() { convert "$1" -crop 300x76+810+502 -channel G -separate -negate pgm:- | tesseract - - --psm 6 2>/dev/null; }
+pixel_at() { # XWD file, X, Y: R,G,B from 0 to 255
+  convert "$1" -format "%[fx:round(255*p{$2,$3}.r)],%[fx:round(255*p{$2,$3}.g)],%[fx:round(255*p{$2,$3}.b)]" info:
+}
 prompt_says() { # XWD file, the two lines (patterns)
   local words
   words=$(prompt_words "$1")
@@ -528,10 +531,14 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   typed_xx typing-later.xwd
   expect "... typed again long after the check, the prompt says typing as before" cmp -s "$work/typing.xwd" "$work/typing-later.xwd"
   expect "... 'Password: 2 characters' and 'typing'" prompt_says "$work/typing.xwd" "Password: 2 characters" typing
-  # Backspace held deletes the z's at the compositor's repeat rate; the é comes through the dead key.
-  LANG=C.UTF-8 wtype -s 100 "zzzzzzzzzzzz" -P BackSpace -s 2000 -p BackSpace "yy" -M ctrl u -m ctrl "pässwörd" -k dead_acute -k e -k Return
+  expect "... in its box's colours: the border (0.55, 0.8, 0.75), the fill (0.08, 0.1, 0.14)" \
+    test "$(pixel_at "$work/typing.xwd" 810 540) $(pixel_at "$work/typing.xwd" 812 540)" = "140,204,191 20,25,35"
+  LANG=C.UTF-8 wtype -s 100 "yy" -M ctrl u -m ctrl && sleep 0.5 && capture HEADLESS-1 "$work/cleared.xwd"
+  expect "... yy, then Ctrl+U: no character" prompt_says "$work/cleared.xwd" "Password: 0 characters" typing
+  # Backspace held deletes the z's at the compositor's repeat rate, and only they come before the password; the é comes through the dead key.
+  LANG=C.UTF-8 wtype -s 100 "zzzzzzzzzzzz" -P BackSpace -s 2000 -p BackSpace "pässwörd" -k dead_acute -k e -k Return
   status_within 10 "$client_pid"
-  expect "the right one, with ä, ö and a dead key's é, after 12 z's and Backspace held, and yy and Ctrl+U, after keys the prompt dropped as it hid, by a new checking child: exit 0, unlocked" \
+  expect "the right one, with ä, ö and a dead key's é, after 12 z's and Backspace held, after keys the prompt dropped as it hid, by a new checking child: exit 0, unlocked" \
     ended_and_looks $? 0 desktop
   expect "... the password due for change, and PAM's credentials refreshed" test "$(sort -u "$work/setcred")" = 0x10
   expect "... no password on stderr" bash -c "! grep -q 'sswörd' '$work/client.err'"
