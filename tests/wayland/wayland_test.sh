@@ -517,6 +517,7 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   wtype -s 100 -k Escape
   expect "Escape cancels a check that does not answer, at once (within 2 s)" \
     wait_until 2 grep -q 'the password check was cancelled' "$work/client.err"
+  expect "... its checking process ended and reaped: no zombie left" bash -c "! ps -o stat= --ppid $client_pid | grep -q Z"
   type_line "wrong"
   type_line "$password"
   rm "$work/hold"
@@ -573,13 +574,13 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   sleep 2
   capture HEADLESS-1 "$work/wrong.xwd"
   LANG=C.UTF-8 wtype -s 100 "$password" -k Return
-  sleep 2
+  sleep 12 # a question is no slow check
   capture HEADLESS-1 "$work/asked.xwd"
   LANG=C.UTF-8 wtype -s 100 "$(oathtool --hotp "$otp_secret")" -k Return
   expect "... with stderr's reader gone, a wrong password, then the right one after Escape and the one-time code PAM asked for unlock it" \
     wait_until 10 looks desktop
   expect "... the prompt saying 'wrong' when PAM said nothing" prompt_says "$work/wrong.xwd" "Password: 0 characters" wrong
-  expect "... and asking in PAM's words" prompt_says "$work/asked.xwd" "Password: 0 characters" "One-time password (OATH) for *$(id -un)*"
+  expect "... and asking in PAM's words, still after 10 s" prompt_says "$work/asked.xwd" "Password: 0 characters" "One-time password (OATH) for *$(id -un)*"
   stop "$desktop_pid"
   desktop_pid=
 }
