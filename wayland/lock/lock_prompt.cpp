@@ -12,9 +12,14 @@ constexpr double fontSize = 17;
 constexpr double smallestFontSize = 9; // PAM's longer words shrink to fit, down to this
 constexpr double margin = 8;
 
-void DrawBox(cairo_t* cairo, double scale)
+void BoxPath(cairo_t* cairo, double scale)
 {
     cairo_rectangle(cairo, -boxWidth / 2 * scale, -boxHeight / 2 * scale, boxWidth * scale, boxHeight * scale);
+}
+
+void DrawBox(cairo_t* cairo, double scale)
+{
+    BoxPath(cairo, scale);
     cairo_set_source_rgb(cairo, 0.08, 0.1, 0.14);
     cairo_fill_preserve(cairo);
     cairo_set_source_rgb(cairo, 0.55, 0.8, 0.75);
@@ -49,7 +54,7 @@ bool DrawPrompt(const PromptPlace& place, size_t characters, const char* state)
     const double scale = place.pixelsPerUnit;
     cairo_translate(cairo, place.centreX, place.centreY);
     DrawBox(cairo, scale);
-    cairo_rectangle(cairo, -boxWidth / 2 * scale, -boxHeight / 2 * scale, boxWidth * scale, boxHeight * scale);
+    BoxPath(cairo, scale);
     cairo_clip(cairo);
     cairo_select_font_face(cairo, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_source_rgb(cairo, 0.95, 0.95, 0.95);
