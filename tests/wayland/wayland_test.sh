@@ -534,6 +534,10 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   expect "... 'Password: 2 characters' and 'typing'" prompt_says "$work/typing.xwd" "Password: 2 characters" typing
   expect "... in its box's colours: the border (0.55, 0.8, 0.75), the fill (0.08, 0.1, 0.14)" \
     test "$(pixel_at "$work/typing.xwd" 810 540) $(pixel_at "$work/typing.xwd" 812 540)" = "140,204,191 20,25,35"
+  # At 25 a second after 600 ms, a second's hold deletes some 11; none once let go.
+  LANG=C.UTF-8 wtype -s 100 "$(printf 'z%.0s' {1..40})" -P BackSpace -s 1000 -p BackSpace -s 1500 && capture HEADLESS-1 "$work/let-go.xwd"
+  expect "... 40 z's, then Backspace held a second and let go: some of them left" \
+    prompt_says "$work/let-go.xwd" "Password: [1-3][0-9] characters" typing
   LANG=C.UTF-8 wtype -s 100 "yy" -M ctrl u -m ctrl && sleep 0.5 && capture HEADLESS-1 "$work/cleared.xwd"
   expect "... yy, then Ctrl+U: no character" prompt_says "$work/cleared.xwd" "Password: 0 characters" typing
   # Backspace held deletes the z's at the compositor's repeat rate, and only they come before the password; the é comes through the dead key.
