@@ -9,7 +9,8 @@
 // once; with --lock-never, a lock it never answers; with --keys-before-locked,
 // a keyboard on which "secret" and Return are typed into the lock surface
 // before the lock is said to be locked, 1 s later, and again 1 s after that;
-// the lock is ended 1 s later. With --layers it offers two outputs and a
+// the lock is ended 1 s later; --garbled-keymap does the same with a keymap
+// that is none. With --layers it offers two outputs and a
 // layer shell, and closes the first layer surface 1 s after the second is
 // made. Prints the name of its socket in
 // $XDG_RUNTIME_DIR, then serves until it is ended.
@@ -313,6 +314,7 @@ const struct zwlr_layer_shell_v1_interface layerShellImplementation { .get_layer
 // --- a keyboard with the default keymap (us)
 
 wl_resource* keyboard = nullptr;
+bool keymapGarbled = false;
 
 const struct wl_keyboard_interface keyboardImplementation { DestroyResource };
 
@@ -326,8 +328,9 @@ void GetKeyboard(wl_client* client, wl_resource* seat, uint32_t id)
                                             : nullptr;
     char* text = keymap != nullptr ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
     const int fd = memfd_create("keymap", MFD_CLOEXEC);
-    const size_t size = text != nullptr ? std::strlen(text) + 1 : 0;
-    if (size == 0 || fd < 0 || write(fd, text, size) != static_cast<ssize_t>(size)) {
+    const char* sent = keymapGarbled ? "xkb_keymap { not a keymap" : text;
+    const size_t size = sent != nullptr ? std::strlen(sent) + 1 : 0;
+    if (size == 0 || fd < 0 || write(fd, sent, size) != static_cast<ssize_t>(size)) {
         std::fprintf(stderr, "bare-compositor: cannot make a keymap\n");
         std::exit(1);
     }
@@ -434,7 +437,8 @@ int main(int argc, char** argv)
     const char* mode = argc > 1 ? argv[1] : "";
     if (std::strcmp(mode, "--lock-never") == 0)
         lockAnswer = LockAnswer::never;
-    if (std::strcmp(mode, "--keys-before-locked") == 0)
+    keymapGarbled = std::strcmp(mode, "--garbled-keymap") == 0;
+    if (std::strcmp(mode, "--keys-before-locked") == 0 || keymapGarbled)
         lockAnswer = LockAnswer::keysFirst;
     const bool locks = std::strcmp(mode, "--lock-then-finish") == 0 || std::strcmp(mode, "--lock-never") == 0
         || lockAnswer == LockAnswer::keysFirst;

@@ -804,6 +804,11 @@ if start_bare --layers; then
   stop "$client_pid"
   client_pid=
 fi
+if start_bare --garbled-keymap; then
+  WAYLAND_DISPLAY=$bare_socket timeout 30 "${with_pam[@]}" "$client" -lock 2>"$work/err"
+  expect "-lock given a keymap that is none: exit 1, saying so" bash -c "[ $? -eq 1 ] \
+    && grep -qx \"aurilo-wayland: cannot read the compositor's keymap\" '$work/err'"
+fi
 # A user id with no name: PAM cannot start for it, and that is said before any compositor is asked.
 if [ "$(id -u)" -eq 0 ]; then
   cp "$client" "$work/client-for-anyone"
