@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "wayland/lock/password_pipe.hpp"
@@ -57,6 +58,20 @@ TEST_F(Line, APasswordCrossesAsLengthAndBytesAndTooLongAOneIsRefused)
     ASSERT_EQ(write(ends[0], &tooLong, sizeof tooLong), 4);
     ASSERT_EQ(write(ends[0], bytes.data(), bytes.size()), static_cast<ssize_t>(tooLong));
     EXPECT_FALSE(ReceivePassword(ends[1], received));
+}
+
+TEST_F(Line, APasswordWrittenAByteAtATimeIsReadWhole)
+{
+    static PasswordBuffer received;
+    std::thread writer([this] {
+        for (const char byte : std::string("\x02\0\0\0ab", 6)) {
+            usleep(20000);
+            ASSERT_EQ(write(ends[0], &byte, 1), 1);
+        }
+    });
+    EXPECT_TRUE(ReceivePassword(ends[1], received));
+    writer.join();
+    EXPECT_EQ(std::string(received.Text()), "ab");
 }
 
 // An ended line reads as ended even while errno still says an earlier read was interrupted.
