@@ -91,4 +91,17 @@ TEST(PasswordKeys, DeadKeysComposeInTheLocalesTable)
     unsetenv("LC_ALL");
 }
 
+// From one key a second to one a millisecond; a rate past that, or none, repeats nothing.
+TEST(PasswordKeys, HeldKeysRepeatAsTheCompositorSaysWhereATimerCanFollow)
+{
+    const KeyRepeat slowest = TakeRepeatInfo(1, 1), fastest = TakeRepeatInfo(1000, 600);
+    EXPECT_EQ(slowest.rate, 1);
+    EXPECT_EQ(slowest.delay, 1);
+    EXPECT_EQ(fastest.rate, 1000);
+    EXPECT_EQ(TakeRepeatInfo(1001, 600).rate, 0);
+    const KeyRepeat none = TakeRepeatInfo(0, -1);
+    EXPECT_EQ(none.rate, 0);
+    EXPECT_EQ(none.delay, 0);
+}
+
 } // namespace

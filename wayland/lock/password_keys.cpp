@@ -143,6 +143,11 @@ bool IsEscape(uint32_t key)
     return state != nullptr && xkb_state_key_get_one_sym(state, key + evdevToXkb) == XKB_KEY_Escape;
 }
 
+KeyRepeat TakeRepeatInfo(int32_t rate, int32_t delay)
+{
+    return { rate > 0 && rate <= 1000 ? rate : 0, delay > 0 ? delay : 0 };
+}
+
 bool KeyRepeats(uint32_t key)
 {
     return keymap != nullptr && xkb_keymap_key_repeats(keymap, key + evdevToXkb) != 0;

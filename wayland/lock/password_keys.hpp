@@ -25,4 +25,12 @@ bool IsEscape(uint32_t key);
 // Whether a held key repeats in the keymap (letters and Backspace do, modifiers do not).
 bool KeyRepeats(uint32_t key);
 bool CapsLockOn();
+
+// A held key repeats at the compositor's rate after its delay.
+struct KeyRepeat {
+    int32_t rate; // keys a second; 0: none
+    int32_t delay; // milliseconds
+};
+// From the compositor's repeat_info: repeats no faster than a millisecond's timer can pace them.
+KeyRepeat TakeRepeatInfo(int32_t rate, int32_t delay);
 void DropKeymap();

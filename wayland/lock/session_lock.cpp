@@ -42,9 +42,7 @@ struct SessionLock {
     uint32_t lastKey;
     uint32_t checkStarted;
     bool promptFailureTold;
-    // A held key repeats at the compositor's rate (per second) after its delay.
-    int32_t repeatRate;
-    int32_t repeatDelay;
+    KeyRepeat repeat;
     bool repeating;
     uint32_t repeatKey;
     uint32_t nextRepeat;
@@ -217,9 +215,9 @@ void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state
     }
     if (!TakesTyping())
         return;
-    session.repeating = session.repeatRate > 0 && KeyRepeats(key);
+    session.repeating = session.repeat.rate > 0 && KeyRepeats(key);
     session.repeatKey = key;
-    session.nextRepeat = now + static_cast<uint32_t>(session.repeatDelay);
+    session.nextRepeat = now + static_cast<uint32_t>(session.repeat.delay);
     TakeKey(key);
 }
 
@@ -228,7 +226,7 @@ void RepeatHeldKey(uint32_t now)
     if (!session.repeating || !TakesTyping() || MillisecondsUntil(session.nextRepeat, now) > 0)
         return;
     session.lastKey = now;
-    session.nextRepeat = now + static_cast<uint32_t>(1000 / session.repeatRate);
+    session.nextRepeat = now + static_cast<uint32_t>(1000 / session.repeat.rate);
     TakeKey(session.repeatKey);
 }
 
@@ -246,8 +244,7 @@ void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*)
 
 void OnRepeatInfo(void*, wl_keyboard*, int32_t rate, int32_t delay)
 {
-    session.repeatRate = rate > 0 && rate <= 1000 ? rate : 0;
-    session.repeatDelay = delay > 0 ? delay : 0;
+    session.repeat = TakeRepeatInfo(rate, delay);
 }
 
 void OnPointerEnter(void*, wl_pointer* pointer, uint32_t serial, wl_surface*, wl_fixed_t, wl_fixed_t)
