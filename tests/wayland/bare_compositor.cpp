@@ -7,10 +7,10 @@
 // compositors may leave at that. With --lock-then-finish it offers that and
 // a session lock, which it says is locked and then ends by its own means at
 // once; with --lock-never, a lock it never answers; with --keys-before-locked,
-// a keyboard on which "secret" and Return are typed into the lock surface
-// before the lock is said to be locked, 1 s later, and again 1 s after that;
-// the lock is ended 1 s later; --garbled-keymap does the same with a keymap
-// that is none. With --layers it offers two outputs and a
+// a keyboard that does not repeat, on which "secret" and Return are typed into
+// the lock surface before the lock is said to be locked, 1 s later, and again
+// after that, its "s" held for 1 s; the lock is ended 1 s later;
+// --garbled-keymap does the same with a keymap that is none. With --layers it offers two outputs and a
 // layer shell, and closes the first layer surface 1 s after the second is
 // made. Prints the name of its socket in
 // $XDG_RUNTIME_DIR, then serves until it is ended.
@@ -335,6 +335,7 @@ void GetKeyboard(wl_client* client, wl_resource* seat, uint32_t id)
         std::exit(1);
     }
     wl_keyboard_send_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, static_cast<uint32_t>(size));
+    wl_keyboard_send_repeat_info(keyboard, 0, 600);
     close(fd);
     std::free(text);
     xkb_keymap_unref(keymap);
@@ -352,13 +353,20 @@ void BindSeat(wl_client* client, void*, uint32_t version, uint32_t id)
     wl_seat_send_capabilities(seat, WL_SEAT_CAPABILITY_KEYBOARD);
 }
 
-// "secret" and Return, as evdev numbers them.
-void TypeSecret()
+const uint32_t keyS = 31;
+
+void SendKey(uint32_t key, uint32_t state)
 {
-    static const uint32_t keys[] { 31, 18, 46, 19, 18, 20, 28 };
+    wl_keyboard_send_key(keyboard, ++serial, 0, key, state);
+}
+
+// What follows the "s" of "secret", and Return, as evdev numbers them.
+void TypeEcret()
+{
+    static const uint32_t keys[] { 18, 46, 19, 18, 20, 28 };
     for (uint32_t key : keys)
         for (uint32_t state : { WL_KEYBOARD_KEY_STATE_PRESSED, WL_KEYBOARD_KEY_STATE_RELEASED })
-            wl_keyboard_send_key(keyboard, ++serial, 0, key, state);
+            SendKey(key, state);
 }
 
 // --- a session lock: locked and ended at once, never answered, or keys first
@@ -371,7 +379,7 @@ wl_event_source* lockTimer = nullptr;
 const struct ext_session_lock_surface_v1_interface lockSurfaceImplementation { .destroy = DestroyResource,
     .ack_configure = IgnoreSerial };
 
-// Keys on the lock surface, locked, keys again, finished: 1 s apart.
+// Keys on the lock surface, locked, keys again with the first held, finished: 1 s apart.
 int NextLockStep(void*)
 {
     static int step = 0;
@@ -381,14 +389,19 @@ int NextLockStep(void*)
     wl_array_init(&none);
     if (step == 1) {
         ext_session_lock_v1_send_locked(heldLock);
-    } else if (step == 3) {
+    } else if (step == 4) {
         ext_session_lock_v1_send_finished(heldLock);
     } else if (keyboard != nullptr && lockedSurface != nullptr) {
         if (step == 0)
             wl_keyboard_send_enter(keyboard, ++serial, lockedSurface, &none);
-        TypeSecret();
+        if (step != 3)
+            SendKey(keyS, WL_KEYBOARD_KEY_STATE_PRESSED);
+        if (step != 2) {
+            SendKey(keyS, WL_KEYBOARD_KEY_STATE_RELEASED);
+            TypeEcret();
+        }
     }
-    if (++step < 4)
+    if (++step < 5)
         wl_event_source_timer_update(lockTimer, 1000);
     return 0;
 }

@@ -742,6 +742,9 @@ expect "... nor XDG_RUNTIME_DIR: exit 1, one line" bash -c "[ $? -eq 1 ] \
 (ulimit -n 4 && exec "$client" -lock -daemonize) 2>"$work/err"
 expect "-lock -daemonize with one descriptor free: exit 1, 'cannot make a pipe'" bash -c \
   "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: cannot make a pipe for -daemonize' '$work/err'"
+(ulimit -n 4 && exec "$client" -lock) 2>"$work/err"
+expect "... -lock: exit 1, 'cannot start the password check's process'" bash -c \
+  "[ $? -eq 1 ] && grep -qx \"aurilo-wayland: cannot start the password check's process\" '$work/err'"
 rm -rf "$runtime"
 mkdir -m 700 "$runtime"
 # The bare compositor in one of its modes, in place of the one before; its socket's name in $bare_socket.
@@ -825,7 +828,7 @@ typed_around_locked() { # the name of the PAM environment's array
     && [ "$(grep -c 'the password was refused' "$work/err")" -eq 1 ] && ! grep -q unlock_and_destroy "$work/err" \
     && [ "$(grep -c 'pam_start service=' "$work/err")" -eq "$(grep -c 'pam_end status=' "$work/err")" ]
 }
-expect "-lock: a password typed before locked is not checked, after it is: refused, then ended with 1, no unlock sent, every pam_start ended" \
+expect "-lock: a password typed before locked is not checked, after it is with a key held where repeat is off: refused, then ended with 1, no unlock sent, every pam_start ended" \
   typed_around_locked with_pam
 # A question with visible echo before the password is PAM's, and "secret" the right password.
 mkdir "$work/pam-visible.d"
