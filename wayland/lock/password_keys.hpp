@@ -17,6 +17,7 @@ enum class KeyAction {
 
 // The compositor's keymap, from its descriptor (closed here); false when it cannot be read.
 bool TakeKeymap(int fd, uint32_t size);
+void DropKeymap();
 void TakeModifiers(uint32_t depressed, uint32_t latched, uint32_t locked, uint32_t group);
 // A pressed key (the compositor's code), applied to the password.
 KeyAction TakePressedKey(uint32_t key, PasswordBuffer& password);
@@ -33,4 +34,3 @@ struct KeyRepeat {
 };
 // From the compositor's repeat_info: repeats no faster than a millisecond's timer can pace them.
 KeyRepeat TakeRepeatInfo(int32_t rate, int32_t delay);
-void DropKeymap();
