@@ -4,6 +4,8 @@
 // output's view along.
 #include "wayland/background_role.hpp"
 
+#include <utility>
+
 #include "wayland/wayland_client.hpp"
 #include "wlr-layer-shell-unstable-v1-client.h"
 
@@ -65,12 +67,10 @@ void GiveBackgroundRole(OutputView& view)
     wl_surface_commit(view.surface);
 }
 
+// Every view has a layer surface: giving this role never skips one.
 void DestroyLayerSurface(OutputView& view)
 {
-    zwlr_layer_surface_v1*& layer = layers[ViewIndex(view)];
-    if (layer != nullptr)
-        zwlr_layer_surface_v1_destroy(layer);
-    layer = nullptr;
+    zwlr_layer_surface_v1_destroy(std::exchange(layers[ViewIndex(view)], nullptr));
 }
 
 } // namespace

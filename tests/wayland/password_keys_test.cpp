@@ -86,9 +86,33 @@ TEST(PasswordKeys, DeadKeysComposeInTheLocalesTable)
     TakePressedKey(backspace, password); // deletes the é, and drops the half-typed sequence
     TakePressedKey(keyE, password);
     EXPECT_EQ(std::string(password.Text()), "e");
+    setenv("LC_ALL", "xx_YY.UTF-8", 1); // no table of its own, and C's does not stand in: the dead key types nothing
+    ASSERT_TRUE(TakeKeymap(UsKeymapFile(size, "intl"), size));
+    TakePressedKey(apostrophe, password);
+    TakePressedKey(keyE, password);
+    EXPECT_EQ(std::string(password.Text()), "ee");
     password.Wipe();
     DropKeymap();
     unsetenv("LC_ALL");
+}
+
+// A key whose text is too long for the room read for it types none of it, not a part.
+TEST(PasswordKeys, AKeyTypingMoreThanFifteenBytesTypesNothing)
+{
+    const std::string fifteen = "a,a,a,a,a,a,a,a,a,a,a,a,a,a,a";
+    const std::string keymap = "xkb_keymap { xkb_keycodes { <K> = 38; <L> = 39; }; xkb_types { include \"basic\" };"
+                               " xkb_compat { }; xkb_symbols { key <K> { [ {"
+        + fifteen + "} ] }; key <L> { [ {b," + fifteen + "} ] }; }; };";
+    const int fd = memfd_create("keymap", 0);
+    ASSERT_EQ(write(fd, keymap.c_str(), keymap.size() + 1), static_cast<ssize_t>(keymap.size() + 1));
+    ASSERT_TRUE(TakeKeymap(fd, static_cast<uint32_t>(keymap.size() + 1)));
+    static PasswordBuffer password;
+    constexpr uint32_t keyK = 30, keyL = 31; // evdev's numbers: XKB's less 8
+    EXPECT_EQ(TakePressedKey(keyL, password), KeyAction::other); // 16 bytes
+    EXPECT_EQ(TakePressedKey(keyK, password), KeyAction::edited); // 15
+    EXPECT_EQ(std::string(password.Text()), "aaaaaaaaaaaaaaa");
+    password.Wipe();
+    DropKeymap();
 }
 
 // From one key a second to one a millisecond; a rate past that, or none, repeats nothing.

@@ -45,7 +45,7 @@ cleanup() {
   stop "$bare_pid"
   stop "$sway_pid"
   stop_gnome
-  [ -z "$pam_file_put" ] || rm -f /etc/pam.d/aurilo-wayland
+  [ -z "$pam_file_put" ] || rm -f "$pam_file_put"
   rm -rf "$work"
   comm -13 <(echo "$pam_folders_before") <(find /tmp -maxdepth 1 -name 'pam.*' -user "$(id -u)" | sort) | xargs -r rm -rf
 }
@@ -409,11 +409,12 @@ password='pässwördé'
 echo "$(id -un):$password:aurilo-wayland" >"$work/passdb"
 with_pam=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam.d" LD_PRELOAD="$pam_lib/libpam_wrapper.so")
 # -lock wants PAM's real file for its service before it locks: put there as the .deb puts it, for this run.
-if [ ! -e /etc/pam.d/aurilo-wayland ]; then
-  "${with_pam[@]}" "$client" -lock 2>"$work/err"
+if [ ! -e /etc/pam.d/aurilo-wayland ] && [ ! -e /usr/lib/pam.d/aurilo-wayland ]; then
+  timeout 30 "${with_pam[@]}" "$client" -lock 2>"$work/err"
   expect "-lock without PAM's file for it: exit 1, one line naming it" bash -c "[ $? -eq 1 ] \
     && [ \$(wc -l <'$work/err') -eq 1 ] && grep -q 'PAM has no file for aurilo-wayland in /etc/pam.d' '$work/err'"
-  install -m 644 "$(dirname "$0")/../../wayland/aurilo-wayland.pam" /etc/pam.d/aurilo-wayland && pam_file_put=yes
+  install -m 644 "$(dirname "$0")/../../wayland/aurilo-wayland.pam" /etc/pam.d/aurilo-wayland \
+    && pam_file_put=/etc/pam.d/aurilo-wayland
 else
   echo "PAM's file for aurilo-wayland is installed here: its absence is not tried"
 fi
@@ -700,7 +701,7 @@ if start_gnome; then
   expect "-background without a layer shell: exit 1, one line naming it" bash -c "[ $? -eq 1 ] \
     && [ \$(wc -l <'$work/err') -eq 1 ] \
     && grep -qx 'aurilo-wayland: -background needs zwlr_layer_shell_v1, which this compositor lacks' '$work/err'"
-  "${with_pam[@]}" "$client" -lock 2>"$work/err"
+  timeout 30 "${with_pam[@]}" "$client" -lock 2>"$work/err"
   expect "-lock without ext-session-lock-v1: exit 1, one line naming it" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ] \
     && grep -qx 'aurilo-wayland: -lock needs ext_session_lock_manager_v1, which this compositor lacks' '$work/err'"
   grab=grab_mutter
@@ -742,8 +743,12 @@ expect "... nor XDG_RUNTIME_DIR: exit 1, one line" bash -c "[ $? -eq 1 ] \
 (ulimit -n 4 && exec "$client" -lock -daemonize) 2>"$work/err"
 expect "-lock -daemonize with one descriptor free: exit 1, 'cannot make a pipe'" bash -c \
   "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: cannot make a pipe for -daemonize' '$work/err'"
+# From here on PAM's file is where the distribution's own are, if it is ours to move.
+if [ -n "$pam_file_put" ] && [ -d /usr/lib/pam.d ]; then
+  mv "$pam_file_put" /usr/lib/pam.d/ && pam_file_put=/usr/lib/pam.d/aurilo-wayland
+fi
 (ulimit -n 4 && exec "$client" -lock) 2>"$work/err"
-expect "... -lock: exit 1, 'cannot start the password check's process'" bash -c \
+expect "... -lock, PAM's file in $(dirname "${pam_file_put:-/etc/pam.d/aurilo-wayland}"): exit 1, 'cannot start the password check's process'" bash -c \
   "[ $? -eq 1 ] && grep -qx \"aurilo-wayland: cannot start the password check's process\" '$work/err'"
 rm -rf "$runtime"
 mkdir -m 700 "$runtime"

@@ -1,5 +1,6 @@
 #include "wayland/lock/password_keys.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -52,21 +53,19 @@ void StartComposing()
 }
 
 // A dead key or Compose waits for the rest of its sequence; a finished one
-// types its text; a sequence that cannot go on types nothing.
+// types its text; a sequence that cannot go on types nothing. The next key
+// after either starts afresh: libxkbcommon resets the state itself.
 KeyAction TypeComposed(xkb_keysym_t symbol, xkb_keycode_t code, PasswordBuffer& password)
 {
     if (compose == nullptr || xkb_compose_state_feed(compose, symbol) != XKB_COMPOSE_FEED_ACCEPTED)
         return TypeText(code, password);
     switch (xkb_compose_state_get_status(compose)) {
     case XKB_COMPOSE_COMPOSING:
-        return KeyAction::other;
     case XKB_COMPOSE_CANCELLED:
-        xkb_compose_state_reset(compose);
         return KeyAction::other;
     case XKB_COMPOSE_COMPOSED: {
         char text[64];
         const int length = xkb_compose_state_get_utf8(compose, text, sizeof text);
-        xkb_compose_state_reset(compose);
         const bool typed = length > 0 && static_cast<size_t>(length) < sizeof text
             && password.Append(text, static_cast<size_t>(length));
         explicit_bzero(text, sizeof text);
@@ -145,7 +144,7 @@ bool IsEscape(uint32_t key)
 
 KeyRepeat TakeRepeatInfo(int32_t rate, int32_t delay)
 {
-    return { rate > 0 && rate <= 1000 ? rate : 0, delay > 0 ? delay : 0 };
+    return { rate >= 1 && rate <= 1000 ? rate : 0, std::max(delay, 0) };
 }
 
 bool KeyRepeats(uint32_t key)

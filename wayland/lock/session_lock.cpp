@@ -215,7 +215,7 @@ void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state
     }
     if (!TakesTyping())
         return;
-    session.repeating = session.repeat.rate > 0 && KeyRepeats(key);
+    session.repeating = session.repeat.rate != 0 && KeyRepeats(key);
     session.repeatKey = key;
     session.nextRepeat = now + static_cast<uint32_t>(session.repeat.delay);
     TakeKey(key);
