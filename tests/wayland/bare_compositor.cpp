@@ -9,7 +9,8 @@
 // once; with --lock-never, a lock it never answers; with --keys-before-locked,
 // a keyboard that does not repeat, on which "secret" and Return are typed into
 // the lock surface before the lock is said to be locked, 1 s later, and again
-// after that, its "s" held for 1 s; the lock is ended 1 s later;
+// after that, its "s" held for 1 s; the lock is ended 1 s later, or, unlocked,
+// the compositor goes;
 // --garbled-keymap does the same with a keymap that is none. With --layers it offers two outputs and a
 // layer shell, and closes the first layer surface 1 s after the second is
 // made. Prints the name of its socket in
@@ -416,6 +417,12 @@ void GetLockSurface(wl_client* client, wl_resource*, uint32_t id, wl_resource* s
     wl_event_source_timer_update(lockTimer, 300);
 }
 
+// Unlocked, it goes at once, as a compositor that crashes at that moment would.
+void UnlockAndGo(wl_client*, wl_resource*)
+{
+    std::exit(0);
+}
+
 void ForgetLock(wl_resource* lock)
 {
     if (lock == heldLock)
@@ -423,7 +430,7 @@ void ForgetLock(wl_resource* lock)
 }
 
 const struct ext_session_lock_v1_interface lockImplementation { .destroy = DestroyResource,
-    .get_lock_surface = GetLockSurface, .unlock_and_destroy = DestroyResource };
+    .get_lock_surface = GetLockSurface, .unlock_and_destroy = UnlockAndGo };
 
 void Lock(wl_client* client, wl_resource*, uint32_t id)
 {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -87,7 +88,8 @@ TEST(PasswordKeys, DeadKeysComposeInTheLocalesTable)
     TakePressedKey(keyE, password);
     EXPECT_EQ(std::string(password.Text()), "e");
     setenv("LC_ALL", "xx_YY.UTF-8", 1); // no table of its own, and C's does not stand in: the dead key types nothing
-    ASSERT_TRUE(TakeKeymap(UsKeymapFile(size, "intl"), size));
+    const int keymapFile = UsKeymapFile(size, "intl");
+    ASSERT_TRUE(TakeKeymap(keymapFile, size));
     TakePressedKey(apostrophe, password);
     TakePressedKey(keyE, password);
     EXPECT_EQ(std::string(password.Text()), "ee");
@@ -111,6 +113,33 @@ TEST(PasswordKeys, AKeyTypingMoreThanFifteenBytesTypesNothing)
     EXPECT_EQ(TakePressedKey(keyL, password), KeyAction::other); // 16 bytes
     EXPECT_EQ(TakePressedKey(keyK, password), KeyAction::edited); // 15
     EXPECT_EQ(std::string(password.Text()), "aaaaaaaaaaaaaaa");
+    password.Wipe();
+    DropKeymap();
+}
+
+// The same for a Compose sequence's text: one byte types, 63 fill the room, 64 type none of it.
+TEST(PasswordKeys, AComposedTextTooLongForItsRoomTypesNothing)
+{
+    char table[] = "/tmp/aurilo-compose-XXXXXX";
+    const int file = mkstemp(table);
+    const std::string fills(63, 'y');
+    const std::string rules = "<dead_acute> <a> : \"x\"\n<dead_acute> <b> : \"" + fills + "\"\n<dead_acute> <c> : \""
+        + fills + "z\"\n";
+    ASSERT_EQ(write(file, rules.c_str(), rules.size()), static_cast<ssize_t>(rules.size()));
+    close(file);
+    setenv("XCOMPOSEFILE", table, 1);
+    uint32_t size = 0;
+    const int fd = UsKeymapFile(size, "intl");
+    ASSERT_TRUE(TakeKeymap(fd, size));
+    unsetenv("XCOMPOSEFILE");
+    unlink(table);
+    static PasswordBuffer password;
+    constexpr uint32_t apostrophe = 40, keyA = 30, keyB = 48, keyC = 46; // us-intl's apostrophe is dead_acute
+    for (const uint32_t key : { keyC, keyA, keyB }) {
+        TakePressedKey(apostrophe, password);
+        TakePressedKey(key, password);
+    }
+    EXPECT_EQ(std::string(password.Text()), "x" + fills);
     password.Wipe();
     DropKeymap();
 }

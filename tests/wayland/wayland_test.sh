@@ -846,6 +846,10 @@ with_visible=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam-visible.d" LD
 typed_around_locked with_visible
 expect "... PAM asking a question with visible echo: not answered, and the right password refused" \
   bash -c "[ $? -eq 0 ] && [ \"\$(cat '$work/visible.log')\" = asked ]"
+sed -i /ask_visible/d "$work/pam-visible.d/aurilo-wayland" "$work/pam-visible.d/other"
+start_bare --keys-before-locked && WAYLAND_DISPLAY=$bare_socket "${with_visible[@]}" "$client" -lock 2>"$work/err"
+expect "... without it, the right password, and the compositor gone as it unlocks: exit 1, saying the session may still be locked" \
+  bash -c "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: lost the connection to the compositor as it unlocked: the session may still be locked' '$work/err'"
 for arguments in "-bogus" "-scale 0" "-ticks 5,4" "-idle 0" "--idle 86401" "-idle 2 -window" "-ticks 5 --idle 2" \
   "-lock -window" "-daemonize" "-lock -daemonize -idle 2" "-background -lock"; do
   # shellcheck disable=SC2086

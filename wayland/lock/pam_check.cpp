@@ -20,11 +20,11 @@ int hiddenQuestions = 0; // asked in this check
 
 // The first hidden question gets the password; any later one (a one-time
 // code) is asked on the prompt in PAM's words, never answered with it.
-char* AnswerHidden(const char* question)
+char* AnswerHidden(int line, const char* question)
 {
     if (hiddenQuestions++ == 0)
         return strdup(password.Text());
-    if (!SendQuestion(answerFd, question) || !ReceivePassword(answerFd, reply))
+    if (!SendQuestion(line, question) || !ReceivePassword(line, reply))
         return nullptr;
     char* answer = strdup(reply.Text());
     reply.Wipe();
@@ -33,18 +33,19 @@ char* AnswerHidden(const char* question)
 
 } // namespace
 
-int Converse(int count, const pam_message** messages, pam_response** responses, void*)
+int Converse(int count, const pam_message** messages, pam_response** responses, void* answerLine)
 {
+    const int line = *static_cast<const int*>(answerLine);
     auto* answers = static_cast<pam_response*>(calloc(static_cast<size_t>(count), sizeof(pam_response)));
     if (answers == nullptr)
         return PAM_BUF_ERR;
     for (int i = 0; i < count; ++i) {
         const int style = messages[i]->msg_style;
         if (style == PAM_PROMPT_ECHO_OFF) {
-            answers[i].resp = AnswerHidden(messages[i]->msg);
+            answers[i].resp = AnswerHidden(line, messages[i]->msg);
             if (answers[i].resp != nullptr)
                 continue;
-        } else if ((style == PAM_ERROR_MSG || style == PAM_TEXT_INFO) && SendMessage(answerFd, messages[i]->msg)) {
+        } else if ((style == PAM_ERROR_MSG || style == PAM_TEXT_INFO) && SendMessage(line, messages[i]->msg)) {
             continue;
         }
         for (int j = 0; j < i; ++j) {
@@ -75,7 +76,7 @@ const char* UserName()
 // One PAM session: started, the password and the account checked, ended.
 int Authenticate(const char* user)
 {
-    const pam_conv conversation { Converse, nullptr };
+    const pam_conv conversation { Converse, &answerFd };
     pam_handle_t* handle = nullptr;
     hiddenQuestions = 0;
     int status = pam_start(serviceName, user, &conversation, &handle);
@@ -100,7 +101,7 @@ int Authenticate(const char* user)
 bool PamStarts(const char* user)
 {
     pam_handle_t* handle = nullptr;
-    const pam_conv conversation { Converse, nullptr };
+    const pam_conv conversation { Converse, &answerFd };
     const int status = user != nullptr ? pam_start(serviceName, user, &conversation, &handle) : PAM_USER_UNKNOWN;
     if (handle != nullptr)
         pam_end(handle, status);
