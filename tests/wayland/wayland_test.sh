@@ -744,11 +744,12 @@ expect "... nor XDG_RUNTIME_DIR: exit 1, one line" bash -c "[ $? -eq 1 ] \
 expect "-lock -daemonize with one descriptor free: exit 1, 'cannot make a pipe'" bash -c \
   "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: cannot make a pipe for -daemonize' '$work/err'"
 # From here on PAM's file is where the distribution's own are, if it is ours to move.
+pam_folder=/etc/pam.d
 if [ -n "$pam_file_put" ] && [ -d /usr/lib/pam.d ]; then
-  mv "$pam_file_put" /usr/lib/pam.d/ && pam_file_put=/usr/lib/pam.d/aurilo-wayland
+  mv "$pam_file_put" /usr/lib/pam.d/ && pam_file_put=/usr/lib/pam.d/aurilo-wayland && pam_folder=/usr/lib/pam.d
 fi
 (ulimit -n 4 && exec "$client" -lock) 2>"$work/err"
-expect "... -lock, PAM's file in $(dirname "${pam_file_put:-/etc/pam.d/aurilo-wayland}"): exit 1, 'cannot start the password check's process'" bash -c \
+expect "... -lock, PAM's file in $pam_folder: exit 1, 'cannot start the password check's process'" bash -c \
   "[ $? -eq 1 ] && grep -qx \"aurilo-wayland: cannot start the password check's process\" '$work/err'"
 rm -rf "$runtime"
 mkdir -m 700 "$runtime"
