@@ -42,6 +42,12 @@ TEST(LockPrompt, CountReadsAtFullSizeAndLongWordsStayInTheBox)
         for (uint32_t x = 0; x < width; ++x)
             touched += OutsideTheBox(x, y) && drawn.pixels[y * width + x] != image;
     EXPECT_EQ(touched, 0u);
+    // The words' ink at its fullest is their 0.95 grey, lighter than anything else drawn:
+    // 0.95 is 62258 in cairo's 16 bits a channel, 243 in 8.
+    uint32_t lightest = 0;
+    for (const uint32_t pixel : drawn.pixels)
+        lightest = std::max(lightest, pixel & 0xFFFFFF);
+    EXPECT_EQ(lightest, 0xF3F3F3u);
     // "Password: 0 characters" spans some 190 pixels at 17 and under 130 at cairo's default of 10.
     const auto [first, last] = drawn.Ink(64, 100);
     EXPECT_GT(last - first, 160u);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
@@ -32,7 +33,9 @@ TEST(PasswordKeys, KeysEditThePasswordWithTheKeymapTakenFromItsFileWhichIsClosed
     uint32_t size = 0;
     const int fd = UsKeymapFile(size);
     ASSERT_TRUE(TakeKeymap(fd, size));
-    EXPECT_EQ(fcntl(fd, F_GETFD), -1); // a file a keymap: none kept open
+    EXPECT_EQ(fcntl(fd, F_GETFD), -1); // a file a keymap: none kept open, nor mapped
+    std::ifstream maps("/proc/self/maps");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(maps), {}).find("memfd:keymap"), std::string::npos);
     static PasswordBuffer password;
     constexpr uint32_t keyA = 30, backspace = 14, escape = 1, enter = 28, leftShift = 42; // evdev codes
     EXPECT_EQ(TakePressedKey(keyA, password), KeyAction::edited);
