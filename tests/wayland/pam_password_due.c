@@ -2,11 +2,14 @@
    due for change. In the auth stack, setcred appends the flags it was given
    to the file named by log=PATH; with ask_visible, authenticate writes
    "asked" there, asks a question with visible echo, writes "answered" if it
-   got an answer and then lets the stack go on; otherwise it fails it. */
+   got an answer and then lets the stack go on; otherwise it fails it. With
+   garble=FD, authenticate first writes a byte that begins no answer onto
+   descriptor FD, as a module writing on what it should not would. */
 #include <security/pam_modules.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 static const char* Argument(int argc, const char** argv, const char* name)
 {
@@ -32,6 +35,10 @@ PAM_EXTERN int pam_sm_authenticate(pam_handle_t* handle, int flags, int argc, co
 {
     (void)flags;
     const struct pam_conv* conversation = NULL;
+    const char* garble = Argument(argc, argv, "garble=");
+    const unsigned char noAnswer = 0xFF;
+    if (garble != NULL && write(atoi(garble), &noAnswer, 1) != 1)
+        return PAM_SYSTEM_ERR;
     if (Argument(argc, argv, "ask_visible") == NULL)
         return PAM_IGNORE;
     if (pam_get_item(handle, PAM_CONV, (const void**)&conversation) != PAM_SUCCESS || conversation == NULL)

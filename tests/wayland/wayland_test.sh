@@ -851,6 +851,10 @@ sed -i /ask_visible/d "$work/pam-visible.d/aurilo-wayland" "$work/pam-visible.d/
 start_bare --keys-before-locked && WAYLAND_DISPLAY=$bare_socket "${with_visible[@]}" "$client" -lock 2>"$work/err"
 expect "... without it, the right password, and the compositor gone as it unlocks: exit 1, saying the session may still be locked" \
   bash -c "[ $? -eq 1 ] && grep -qx 'aurilo-wayland: lost the connection to the compositor as it unlocked: the session may still be locked' '$work/err'"
+sed -i "1i auth optional $due garble=3" "$work/pam-visible.d/aurilo-wayland" "$work/pam-visible.d/other"
+start_bare --keys-before-locked && WAYLAND_DISPLAY=$bare_socket "${with_visible[@]}" "$client" -lock 2>"$work/err"
+expect "... a PAM module writing on the check's line: exit 1, saying so" bash -c "[ $? -eq 1 ] \
+  && grep -qx \"aurilo-wayland: the password check's process answered what no answer begins with\" '$work/err'"
 for arguments in "-bogus" "-scale 0" "-ticks 5,4" "-idle 0" "--idle 86401" "-idle 2 -window" "-ticks 5 --idle 2" \
   "-lock -window" "-daemonize" "-lock -daemonize -idle 2" "-background -lock"; do
   # shellcheck disable=SC2086
