@@ -12,16 +12,23 @@
 
 namespace {
 
-// The compositor's keymap arrives as a file: a US keymap (or the layouts named) from the system's rules.
+// The compositor's keymap arrives as a file, its text ending in a NUL.
+int KeymapFile(const char* text, uint32_t& size)
+{
+    size = static_cast<uint32_t>(std::strlen(text) + 1);
+    const int fd = memfd_create("keymap", 0);
+    EXPECT_EQ(write(fd, text, size), static_cast<ssize_t>(size));
+    return fd;
+}
+
+// A US keymap (or the layouts named) from the system's rules.
 int UsKeymapFile(uint32_t& size, const char* variant = "", const char* layouts = "us")
 {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     const xkb_rule_names us { "evdev", "pc105", layouts, variant, "" };
     xkb_keymap* keymap = xkb_keymap_new_from_names(context, &us, XKB_KEYMAP_COMPILE_NO_FLAGS);
     char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
-    size = static_cast<uint32_t>(std::strlen(text) + 1);
-    const int fd = memfd_create("keymap", 0);
-    EXPECT_EQ(write(fd, text, size), static_cast<ssize_t>(size));
+    const int fd = KeymapFile(text, size);
     free(text);
     xkb_keymap_unref(keymap);
     xkb_context_unref(context);
@@ -108,9 +115,9 @@ TEST(PasswordKeys, AKeyTypingMoreThanFifteenBytesTypesNothing)
     const std::string keymap = "xkb_keymap { xkb_keycodes { <K> = 38; <L> = 39; }; xkb_types { include \"basic\" };"
                                " xkb_compat { }; xkb_symbols { key <K> { [ {"
         + fifteen + "} ] }; key <L> { [ {b," + fifteen + "} ] }; }; };";
-    const int fd = memfd_create("keymap", 0);
-    ASSERT_EQ(write(fd, keymap.c_str(), keymap.size() + 1), static_cast<ssize_t>(keymap.size() + 1));
-    ASSERT_TRUE(TakeKeymap(fd, static_cast<uint32_t>(keymap.size() + 1)));
+    uint32_t size = 0;
+    const int fd = KeymapFile(keymap.c_str(), size);
+    ASSERT_TRUE(TakeKeymap(fd, size));
     static PasswordBuffer password;
     constexpr uint32_t keyK = 30, keyL = 31; // evdev's numbers: XKB's less 8
     EXPECT_EQ(TakePressedKey(keyL, password), KeyAction::other); // 16 bytes
