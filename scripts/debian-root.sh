@@ -3,6 +3,10 @@
 # Source it; both need root.
 
 make_debian_root() { # release, folder
+  if ! command -v mmdebstrap >/dev/null; then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap >/dev/null \
+      || return 1
+  fi
   mmdebstrap --quiet --variant=apt --include=git,ca-certificates "$1" "$2" || return 1
   # Package clients over TLS trust what the host trusts.
   cp /usr/local/share/ca-certificates/* "$2/usr/local/share/ca-certificates/" 2>/dev/null
