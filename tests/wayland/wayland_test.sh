@@ -400,6 +400,7 @@ cp "$work/pam.d/aurilo-wayland" "$work/pam.d/other" # PAM reads its fallback too
 otp_secret=00112233445566778899
 mkdir "$work/pam-otp.d"
 {
+  echo "auth optional $pam_lib/security/pam_exec.so $work/wait-while-held" # its words not passed on
   echo "auth requisite $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"
   echo "auth required $pam_lib/security/pam_oath.so usersfile=$work/oath-users window=5 digits=6"
   echo "account required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"
@@ -569,22 +570,43 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   client_pid=
   expect "... killed: still locked, $gone" wait_until 10 looks "$gone"
   expect "... and its checking child, its line closed, ends" wait_until 5 gone "$checker_pid"
+  # A new checking child that cannot lock its memory: root's right to lock any amount dropped, then the limit.
+  no_memory_lock_right=()
+  [ "$(id -u)" -ne 0 ] || no_memory_lock_right=(setpriv --bounding-set=-ipc_lock)
+  in_background "$work/client.err" "${no_memory_lock_right[@]}" "${with_pam[@]}" "$client" -lock -ticks "$ticks"
+  client_pid=$!
+  expect "a third locker takes it over" wait_until 30 frame_shows
+  touch "$work/hold"
+  type_line "held"
+  prlimit --pid "$client_pid" --memlock=0:0
+  wtype -s 100 -k Escape
+  status_within 10 "$client_pid"
+  expect "... a check cancelled when the new checking child cannot lock its memory: exit 1, saying so" bash -c "[ $? -eq 1 ] \
+    && grep -qx \"aurilo-wayland: cannot start a new password check's process\" '$work/client.err'"
+  rm "$work/hold"
+  client_pid=
   # Its stderr's reader gone: the refusal's line must not end the lock with SIGPIPE.
   timeout 30 "${with_otp[@]}" "$client" -lock -daemonize -ticks "$ticks" 2>&1 | true
   first_status=${PIPESTATUS[0]}
   expect "-daemonize: another locker takes over, and the first process ends with 0 once locked" test "$first_status" -eq 0
   expect "... showing the frame x2, exact" wait_until 10 frame_shows
   # The wrong one longer than the right one: what it leaves in the checking child's page must not count.
-  LANG=C.UTF-8 wtype -s 100 "zz" -k Escape "yyyyyyyyyyyyyyyy" -k Return
+  touch "$work/hold"
+  LANG=C.UTF-8 wtype -s 300 "zz" -k Escape "yyyyyyyyyyyyyyyy" -k Return
+  sleep 1
+  capture HEADLESS-1 "$work/checking-quietly.xwd"
+  rm "$work/hold"
   sleep 2
   capture HEADLESS-1 "$work/wrong.xwd"
-  LANG=C.UTF-8 wtype -s 100 "$password" -k Return
+  LANG=C.UTF-8 wtype -s 300 "$password" -k Return
   sleep 12 # a question is no slow check
   capture HEADLESS-1 "$work/asked.xwd"
-  LANG=C.UTF-8 wtype -s 100 "$(oathtool --hotp "$otp_secret")" -k Return
+  LANG=C.UTF-8 wtype -s 300 "$(oathtool --hotp "$otp_secret")" -k Return
   expect "... with stderr's reader gone, a wrong password, then the right one after Escape and the one-time code PAM asked for unlock it" \
     wait_until 10 looks desktop
-  expect "... the prompt saying 'wrong' when PAM said nothing" prompt_says "$work/wrong.xwd" "Password: 0 characters" wrong
+  expect "... the prompt saying 'checking' while PAM says nothing" \
+    prompt_says "$work/checking-quietly.xwd" "Password: 0 characters" checking
+  expect "... then 'wrong'" prompt_says "$work/wrong.xwd" "Password: 0 characters" wrong
   expect "... and asking in PAM's words, still after 10 s" prompt_says "$work/asked.xwd" "Password: 0 characters" "One-time password (OATH) for *$(id -un)*"
   stop "$desktop_pid"
   desktop_pid=
