@@ -63,6 +63,13 @@ TEST(PasswordKeys, KeysEditThePasswordWithTheKeymapTakenFromItsFileWhichIsClosed
     EXPECT_EQ(std::string(password.Text()), "1");
     TakeModifiers(0, 0, 0, 0);
     EXPECT_FALSE(CapsLockOn());
+    constexpr uint32_t keyU = 22, control = 4; // Control's mask bit
+    TakePressedKey(keyU, password); // u alone types
+    EXPECT_EQ(std::string(password.Text()), "1u");
+    TakeModifiers(control, 0, 0, 0);
+    EXPECT_EQ(TakePressedKey(keyU, password), KeyAction::cleared);
+    EXPECT_EQ(password.Length(), 0u);
+    TakeModifiers(0, 0, 0, 0);
     password.Wipe();
     DropKeymap();
 }

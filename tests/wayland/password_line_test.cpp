@@ -118,6 +118,8 @@ TEST_F(Line, PamWordsArriveAsUtf8CutOnACharacter)
     // Then the first and last characters those rules allow: U+0800, U+D7FF, U+10000, U+10FFFF.
     const char* const edges = "\xE0\xA0\x80\xED\x9F\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
     ASSERT_TRUE(SendMessage(ends[0], ("\xE0\x80\x80\xED\xA0\x80\xF4\x90\x80\x80\xC1\xBF " + std::string(edges)).c_str()));
+    // The leads' own edges: U+007F, a lone continuation byte, U+0080, U+07FF, and 0xF5, which leads nothing.
+    ASSERT_TRUE(SendMessage(ends[0], "\x7F\x80\xC2\x80\xDF\xBF\xF5\x80"));
     shutdown(ends[0], SHUT_WR);
     AnswerReader reader;
     CheckAnswer answer {};
@@ -129,7 +131,7 @@ TEST_F(Line, PamWordsArriveAsUtf8CutOnACharacter)
     for (int i = 0; i < 12; ++i)
         unknown12 += "\xEF\xBF\xBD";
     EXPECT_EQ(told, "f\xEF\xBF\xBDr Gro\xEF\xBF\xBD \xEF\xBF\xBD|" + std::string(254, 'a') + "|" + fillsTheRoom + "|" + unknown12
-            + " " + edges + "|");
+            + " " + edges + "|\x7F\xEF\xBF\xBD\xC2\x80\xDF\xBF\xEF\xBF\xBD\xEF\xBF\xBD|");
 }
 
 int heldByTheParent = -1; // as the compositor's connection is: the child must not have it

@@ -179,7 +179,11 @@ void CancelCheck()
     session.asked = false;
     std::string error;
     if (!StartChecker(session.checker, ServePasswordChecks) || !CheckerReady(error)) {
-        Fail("cannot start a new password check's process");
+        static std::string words; // read as the program ends
+        words = "cannot start a new password check's process";
+        if (!error.empty())
+            words += ": " + error;
+        Fail(words.c_str());
         return;
     }
     std::fprintf(stderr, "aurilo-wayland: the password check was cancelled\n");
