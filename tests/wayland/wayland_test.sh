@@ -403,6 +403,7 @@ mkdir "$work/pam-otp.d"
   echo "auth optional $pam_lib/security/pam_exec.so $work/wait-while-held" # its words not passed on
   echo "auth requisite $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"
   echo "auth required $pam_lib/security/pam_oath.so usersfile=$work/oath-users window=5 digits=6"
+  echo "auth optional $pam_lib/security/pam_exec.so $work/wait-while-held" # and after the code
   echo "account required $pam_lib/pam_wrapper/pam_matrix.so passdb=$work/passdb"
 } | tee "$work/pam-otp.d/aurilo-wayland" >"$work/pam-otp.d/other"
 with_otp=(env PAM_WRAPPER=1 PAM_WRAPPER_SERVICE_DIR="$work/pam-otp.d" LD_PRELOAD="$pam_lib/libpam_wrapper.so")
@@ -491,10 +492,10 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
     && kill -0 $client_pid"
   timeout 30 "${with_pam[@]}" "$client" -lock -daemonize 2>"$work/err2"
   expect "... with -daemonize: exit 1 and the same one line" bash -c "[ $? -eq 1 ] && cmp -s '$work/err' '$work/err2'"
-  type_line "passwörd"
-  wait_until 10 grep -q "the password was refused" "$work/client.err"
-  expect "a wrong password: refused, still locked, PAM's words shown" bash -c "kill -0 $client_pid \
-    && grep -q 'the password was refused' '$work/client.err' && ! grep -q 'cannot draw' '$work/client.err'"
+  # Return held past the refusal: a key held before a check repeats no more after it.
+  LANG=C.UTF-8 wtype -s 100 "passwörd" -P Return -s 2000 -p Return
+  expect "a wrong password, Return held 2 s: refused once, still locked, PAM's words shown" bash -c "kill -0 $client_pid \
+    && [ \$(grep -c 'the password was refused' '$work/client.err') -eq 1 ] && ! grep -q 'cannot draw' '$work/client.err'"
   expect "... the desktop unseen" looks_not desktop
   touch "$work/expired"
   type_line "$password"
@@ -601,9 +602,13 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   LANG=C.UTF-8 wtype -s 300 "$password" -k Return
   sleep 12 # a question is no slow check
   capture HEADLESS-1 "$work/asked.xwd"
-  LANG=C.UTF-8 wtype -s 300 "$(oathtool --hotp "$otp_secret")" -k Return
+  touch "$work/hold"
+  LANG=C.UTF-8 wtype -s 300 "$(oathtool --hotp "$otp_secret")" -k Return "zz"
+  capture HEADLESS-1 "$work/answered.xwd"
+  rm "$work/hold"
   expect "... with stderr's reader gone, a wrong password, then the right one after Escape and the one-time code PAM asked for unlock it" \
     wait_until 10 looks desktop
+  expect "... keys typed while the code's check is out dropped" prompt_says "$work/answered.xwd" "Password: 0 characters" checking
   expect "... the prompt saying 'checking' while PAM says nothing" \
     prompt_says "$work/checking-quietly.xwd" "Password: 0 characters" checking
   expect "... then 'wrong'" prompt_says "$work/wrong.xwd" "Password: 0 characters" wrong
@@ -770,6 +775,18 @@ fi
 (ulimit -n 4 && exec "$client" -lock) 2>"$work/err"
 expect "... -lock, PAM's file in $pam_folder: exit 1, 'cannot start the password check's process'" bash -c \
   "[ $? -eq 1 ] && grep -qx \"aurilo-wayland: cannot start the password check's process\" '$work/err'"
+# No room for another process: fork refused.
+without_fork=(/usr/bin/python3 -c 'import errno, os, seccomp, sys
+refuse = seccomp.SyscallFilter(seccomp.ALLOW)
+for call in ("clone", "clone3"): refuse.add_rule(seccomp.ERRNO(errno.EAGAIN), call)
+refuse.load()
+os.execv(sys.argv[1], sys.argv[1:])')
+timeout 10 "${without_fork[@]}" "$client" -lock -daemonize 2>"$work/err" </dev/null
+expect "-lock -daemonize, fork refused: exit 1, 'cannot fork'" bash -c \
+  "[ $? -eq 1 ] && [ \"\$(cat '$work/err')\" = 'aurilo-wayland: cannot fork for -daemonize' ]"
+timeout 10 "${without_fork[@]}" "$client" -lock 2>"$work/err" </dev/null
+expect "-lock, fork refused: exit 1, 'cannot start the password check's process'" bash -c \
+  "[ $? -eq 1 ] && [ \"\$(cat '$work/err')\" = \"aurilo-wayland: cannot start the password check's process\" ]"
 rm -rf "$runtime"
 mkdir -m 700 "$runtime"
 # The bare compositor in one of its modes, in place of the one before; its socket's name in $bare_socket.

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -499,10 +500,10 @@ bool CheckShownAsUnderWay()
 
 int64_t LockTimersDueIn(uint32_t now)
 {
-    int64_t due = -1;
+    constexpr int64_t none = std::numeric_limits<int64_t>::max();
+    int64_t due = none;
     const auto sooner = [&due, now](uint32_t moment) {
-        const int64_t left = std::max(0, MillisecondsUntil(moment, now));
-        due = due < 0 ? left : std::min(due, left);
+        due = std::min<int64_t>(due, std::max(0, MillisecondsUntil(moment, now)));
     };
     if (PromptAwaitsKeys())
         sooner(session.lastKey + promptSilenceMilliseconds);
@@ -510,7 +511,7 @@ int64_t LockTimersDueIn(uint32_t now)
         sooner(session.checkStarted + slowCheckMilliseconds);
     if (session.repeating && TakesTyping())
         sooner(session.nextRepeat);
-    return due;
+    return due == none ? -1 : due;
 }
 
 void RunLockTimers(uint32_t now)
