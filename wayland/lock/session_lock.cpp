@@ -177,7 +177,6 @@ void CancelCheck()
     session.checker = {};
     session.answers = AnswerReader {};
     session.checking = false;
-    session.asked = false;
     std::string error;
     if (!StartChecker(session.checker, ServePasswordChecks) || !CheckerReady(error)) {
         static std::string words; // read as the program ends
@@ -294,7 +293,6 @@ void TakeVerdict(bool accepted)
         return;
     }
     session.checking = false;
-    session.asked = false;
     if (accepted) {
         Unlock();
         return;
