@@ -20,7 +20,9 @@ struct Drawn {
     explicit Drawn(const char* state)
     {
         const PromptPlace place { reinterpret_cast<uint8_t*>(pixels.data()), width, height, width * 4, 200, 100, 1 };
-        EXPECT_TRUE(DrawPrompt(place, 0, state));
+        testing::internal::CaptureStderr();
+        DrawPrompt(place, 0, state);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     }
     // The first and last columns with the words' light ink between the rows, inside the border.
     std::pair<uint32_t, uint32_t> Ink(uint32_t top, uint32_t bottom) const
@@ -59,6 +61,17 @@ TEST(LockPrompt, WordsShrunkToFitAreCentred)
     const auto [first, last] = Drawn(std::string(26, 'W').c_str()).Ink(101, 136);
     EXPECT_GT(last - first, 250u);
     EXPECT_LE(std::max(first - 50, 350 - last) - std::min(first - 50, 350 - last), 2u);
+}
+
+// Drawn again at every key, the prompt says only once that cairo cannot draw it.
+TEST(LockPrompt, WhatCairoCannotDrawIsSaidOnce)
+{
+    uint32_t pixel = 0;
+    const PromptPlace tooWide { reinterpret_cast<uint8_t*>(&pixel), 40000, 1, 160000, 0, 0, 1 }; // cairo's most is 32767
+    testing::internal::CaptureStderr();
+    DrawPrompt(tooWide, 0, "typing");
+    DrawPrompt(tooWide, 0, "typing");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "aurilo-wayland: cannot draw the lock's prompt\n");
 }
 
 } // namespace

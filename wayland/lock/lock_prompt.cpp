@@ -11,6 +11,7 @@ constexpr double boxHeight = 76;
 constexpr double fontSize = 17;
 constexpr double smallestFontSize = 9; // PAM's longer words shrink to fit, down to this
 constexpr double margin = 8;
+bool failureTold = false;
 
 void BoxPath(cairo_t* cairo, double scale)
 {
@@ -46,7 +47,7 @@ void DrawLine(cairo_t* cairo, const char* text, double offset, double scale)
 
 } // namespace
 
-bool DrawPrompt(const PromptPlace& place, size_t characters, const char* state)
+void DrawPrompt(const PromptPlace& place, size_t characters, const char* state)
 {
     cairo_surface_t* surface = cairo_image_surface_create_for_data(place.pixels, CAIRO_FORMAT_RGB24,
         static_cast<int>(place.width), static_cast<int>(place.height), static_cast<int>(place.stride));
@@ -66,5 +67,7 @@ bool DrawPrompt(const PromptPlace& place, size_t characters, const char* state)
     const bool drawn = cairo_status(cairo) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cairo);
     cairo_surface_destroy(surface);
-    return drawn;
+    if (!drawn && !failureTold)
+        std::fprintf(stderr, "aurilo-wayland: cannot draw the lock's prompt\n");
+    failureTold = failureTold || !drawn;
 }

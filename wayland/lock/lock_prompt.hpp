@@ -17,5 +17,6 @@ struct PromptPlace {
     double pixelsPerUnit; // buffer pixels a logical pixel, so that the box reads alike at every scale
 };
 
-// False when cairo cannot draw into the buffer.
-bool DrawPrompt(const PromptPlace& place, size_t characters, const char* state);
+// Where cairo cannot draw, the box shows as far as it got, and the lock holds;
+// that is said on stderr once, not at every key.
+void DrawPrompt(const PromptPlace& place, size_t characters, const char* state);

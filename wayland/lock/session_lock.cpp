@@ -42,7 +42,6 @@ struct SessionLock {
     char words[320]; // what the prompt says, Caps Lock included
     uint32_t lastKey;
     uint32_t checkStarted;
-    bool promptFailureTold;
     KeyRepeat repeat;
     bool repeating;
     uint32_t repeatKey;
@@ -438,7 +437,6 @@ bool LockHeld()
     return session.lock != nullptr;
 }
 
-// A prompt whose words cannot be drawn is drawn without them: the lock holds.
 void DrawLockPrompt(const OutputView& view, uint8_t* pixels, uint32_t stride)
 {
     if (session.prompt == Prompt::hidden)
@@ -448,12 +446,7 @@ void DrawLockPrompt(const OutputView& view, uint8_t* pixels, uint32_t stride)
     const uint32_t shownHeight = client.options.compositorScaling ? imageHeight : layout.fit.height;
     const PromptPlace place { pixels, layout.bufferWidth, layout.bufferHeight, stride, layout.imageX + shownWidth / 2,
         layout.imageY + shownHeight / 2, static_cast<double>(layout.bufferWidth) / layout.width };
-    if (DrawPrompt(place, typed.Characters(), PromptWords()))
-        return;
-    if (!session.promptFailureTold)
-        std::fprintf(stderr, "aurilo-wayland: cannot draw the prompt's words; it shows without them\n");
-    session.promptFailureTold = true;
-    DrawPrompt(place, typed.Characters(), "");
+    DrawPrompt(place, typed.Characters(), PromptWords());
 }
 
 int CheckerDescriptor()
