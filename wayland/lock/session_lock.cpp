@@ -70,6 +70,11 @@ int32_t MillisecondsUntil(uint32_t moment, uint32_t now)
     return static_cast<int32_t>(moment - now);
 }
 
+bool Due(uint32_t moment, uint32_t now)
+{
+    return MillisecondsUntil(moment, now) <= 0;
+}
+
 // --- the lock and its surfaces
 
 // -daemonize: 'l', locked; 'f', this process has said why it ends. The first
@@ -226,7 +231,7 @@ void OnKey(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state
 
 void RepeatHeldKey(uint32_t now)
 {
-    if (!session.repeating || !TakesTyping() || MillisecondsUntil(session.nextRepeat, now) > 0)
+    if (!session.repeating || !TakesTyping() || !Due(session.nextRepeat, now))
         return;
     session.lastKey = now;
     session.nextRepeat = now + static_cast<uint32_t>(1000 / session.repeat.rate);
@@ -508,9 +513,9 @@ int64_t LockTimersDueIn(uint32_t now)
 void RunLockTimers(uint32_t now)
 {
     RepeatHeldKey(now);
-    if (CheckShownAsUnderWay() && MillisecondsUntil(session.checkStarted + slowCheckMilliseconds, now) <= 0)
+    if (CheckShownAsUnderWay() && Due(session.checkStarted + slowCheckMilliseconds, now))
         ShowPrompt(Prompt::stillChecking);
-    if (PromptAwaitsKeys() && MillisecondsUntil(session.lastKey + promptSilenceMilliseconds, now) <= 0) {
+    if (PromptAwaitsKeys() && Due(session.lastKey + promptSilenceMilliseconds, now)) {
         typed.Wipe();
         ShowPrompt(Prompt::hidden);
     }
