@@ -443,6 +443,17 @@ looks_not() {
   looks "$1"
   [ $? -eq 1 ]
 }
+# No core file, and its memory closed to a process with the same rights, which can read a dumpable one's.
+kept_from_dumps() { # pid of a process run with "${fewer_rights[@]}"
+  local dumpable kept
+  "${fewer_rights[@]}" sleep 10 &
+  dumpable=$!
+  grep -q '^Max core file size *0 *0 ' "/proc/$1/limits" && "${fewer_rights[@]}" dd if="/proc/$dumpable/mem" count=0 status=none \
+    && ! "${fewer_rights[@]}" dd if="/proc/$1/mem" count=0 status=none 2>/dev/null
+  kept=$?
+  stop "$dumpable"
+  return "$kept"
+}
 at_least_locked() { # pid, kB
   awk -v kB="$2" '/^VmLck:/ { found = $2 >= kB } END { exit !found }' "/proc/$1/status"
 }
@@ -571,12 +582,14 @@ lock_sequence() { # the compositor's name, the colour of a session whose locker 
   client_pid=
   expect "... killed: still locked, $gone" wait_until 10 looks "$gone"
   expect "... and its checking child, its line closed, ends" wait_until 5 gone "$checker_pid"
-  # A new checking child that cannot lock its memory: root's right to lock any amount dropped, then the limit.
-  no_memory_lock_right=()
-  [ "$(id -u)" -ne 0 ] || no_memory_lock_right=(setpriv --bounding-set=-ipc_lock)
-  in_background "$work/client.err" "${no_memory_lock_right[@]}" "${with_pam[@]}" "$client" -lock -ticks "$ticks"
+  # A new checking child that cannot lock its memory: root's rights to lock any amount and to read any
+  # process's memory dropped, then the limit.
+  fewer_rights=()
+  [ "$(id -u)" -ne 0 ] || fewer_rights=(setpriv "--bounding-set=-ipc_lock,-sys_ptrace")
+  in_background "$work/client.err" "${fewer_rights[@]}" "${with_pam[@]}" "$client" -lock -ticks "$ticks"
   client_pid=$!
   expect "a third locker takes it over" wait_until 30 frame_shows
+  expect "... kept from core files, and its memory from a process with the same rights" kept_from_dumps "$client_pid"
   touch "$work/hold"
   type_line "held"
   prlimit --pid "$client_pid" --memlock=0:0
@@ -775,18 +788,24 @@ fi
 (ulimit -n 4 && exec "$client" -lock) 2>"$work/err"
 expect "... -lock, PAM's file in $pam_folder: exit 1, 'cannot start the password check's process'" bash -c \
   "[ $? -eq 1 ] && grep -qx \"aurilo-wayland: cannot start the password check's process\" '$work/err'"
-# No room for another process: fork refused.
-without_fork=(/usr/bin/python3 -c 'import errno, os, seccomp, sys
+refusing() { # system calls the kernel refuses (EAGAIN, as when it has no room), then the command
+  timeout 10 /usr/bin/python3 -c 'import errno, os, seccomp, sys
 refuse = seccomp.SyscallFilter(seccomp.ALLOW)
-for call in ("clone", "clone3"): refuse.add_rule(seccomp.ERRNO(errno.EAGAIN), call)
+for call in sys.argv[1].split(","): refuse.add_rule(seccomp.ERRNO(errno.EAGAIN), call)
 refuse.load()
-os.execv(sys.argv[1], sys.argv[1:])')
-timeout 10 "${without_fork[@]}" "$client" -lock -daemonize 2>"$work/err" </dev/null
-expect "-lock -daemonize, fork refused: exit 1, 'cannot fork'" bash -c \
-  "[ $? -eq 1 ] && [ \"\$(cat '$work/err')\" = 'aurilo-wayland: cannot fork for -daemonize' ]"
-timeout 10 "${without_fork[@]}" "$client" -lock 2>"$work/err" </dev/null
-expect "-lock, fork refused: exit 1, 'cannot start the password check's process'" bash -c \
-  "[ $? -eq 1 ] && [ \"\$(cat '$work/err')\" = \"aurilo-wayland: cannot start the password check's process\" ]"
+os.execv(sys.argv[2], sys.argv[2:])' "$@" </dev/null
+}
+said_only() { # status, the status expected, the line
+  [ "$1" -eq "$2" ] && [ "$(cat "$work/err")" = "aurilo-wayland: $3" ]
+}
+refusing clone,clone3 "$client" -lock -daemonize 2>"$work/err"
+expect "-lock -daemonize, fork refused: exit 1, 'cannot fork'" said_only $? 1 "cannot fork for -daemonize"
+refusing clone,clone3 "$client" -lock 2>"$work/err"
+expect "-lock, fork refused: exit 1, 'cannot start the password check's process'" \
+  said_only $? 1 "cannot start the password check's process"
+refusing prctl "$client" -lock 2>"$work/err"
+expect "-lock, prctl refused: exit 1, 'cannot keep the password out of core files'" \
+  said_only $? 1 "cannot keep the password out of core files"
 rm -rf "$runtime"
 mkdir -m 700 "$runtime"
 # The bare compositor in one of its modes, in place of the one before; its socket's name in $bare_socket.
