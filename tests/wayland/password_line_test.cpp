@@ -170,18 +170,26 @@ TEST(Checker, AChildHoldsOnlyItsEndAndOneThatEndsIsSeenAsGoneAndWritingToItRaise
     close(link.fd);
 }
 
-// A signal whose handler has no SA_RESTART, as the locker's stop signals, while the child waits.
-void ServeAfterASignal(int fd)
+// A signal whose handler has no SA_RESTART, as the locker's stop signals, while a side waits.
+void InterruptOn(int signal)
 {
     struct sigaction interrupting {};
     interrupting.sa_handler = [](int) { };
-    sigaction(SIGUSR1, &interrupting, nullptr);
-    static PasswordBuffer password;
-    SendVerdict(fd, true);
-    SendVerdict(fd, ReceivePassword(fd, password) && std::string(password.Text()) == "after");
+    sigaction(signal, &interrupting, nullptr);
 }
 
-TEST(Checker, ASignalWhileTheChildWaitsForAPasswordEndsNothing)
+// The verdict comes late, so that the screen side waits for it too.
+void ServeAfterASignal(int fd)
+{
+    InterruptOn(SIGUSR1);
+    static PasswordBuffer password;
+    SendVerdict(fd, true);
+    const bool right = ReceivePassword(fd, password) && std::string(password.Text()) == "after";
+    usleep(300000);
+    SendVerdict(fd, right);
+}
+
+TEST(Checker, ASignalWhileEitherSideWaitsEndsNothing)
 {
     CheckerLink link;
     AnswerReader reader;
@@ -192,8 +200,16 @@ TEST(Checker, ASignalWhileTheChildWaitsForAPasswordEndsNothing)
     static PasswordBuffer password;
     password.Append("after", 5);
     ASSERT_TRUE(SendPassword(link.fd, password));
-    while (!reader.Next(answer))
-        ASSERT_TRUE(reader.ReadFrom(link.fd));
+    InterruptOn(SIGUSR2);
+    std::thread interrupter([screenSide = pthread_self()] {
+        usleep(100000);
+        pthread_kill(screenSide, SIGUSR2);
+    });
+    bool read = true;
+    while (read && !reader.Next(answer))
+        read = reader.ReadFrom(link.fd);
+    interrupter.join();
+    ASSERT_TRUE(read);
     EXPECT_EQ(answer.kind, CheckAnswer::accepted);
     waitpid(link.child, nullptr, 0);
     close(link.fd);
