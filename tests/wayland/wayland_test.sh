@@ -166,13 +166,15 @@ ended_within_a_second() { # pid
   for tenths in $(seq 10); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   return 1
 }
-# The exit status of a job that must end within the seconds; 124, and ended, when it does not.
+# The exit status of a job that must end within the seconds; 124, and killed, when it does not:
+# a broken one may not end on SIGTERM either.
 status_within() { # seconds, pid
   if wait_until "$1" gone "$2"; then
     wait "$2"
     return
   fi
-  stop "$2"
+  kill -KILL "$2" 2>/dev/null
+  wait "$2" 2>/dev/null
   return 124
 }
 if start_sway 1 "output HEADLESS-1 mode 1920x1080 scale 1"; then
